@@ -1,0 +1,148 @@
+#pragma once
+// One round on the battlefield: the battlefield state, round setup, drawing
+// order, the paced frame step with the shell's flight, the explosion, turns,
+// the key step and the computer player. The battlefield window drives it from
+// the event loop; tests drive it with scripted random values and chosen dt.
+
+#include "game/clock.h"
+#include "game/model.h"
+#include "game/ports.h"
+#include "game/random.h"
+
+#include <array>
+#include <cstdint>
+
+namespace ordnix {
+
+constexpr int kColumns = 601;      // terrain columns 0..600
+constexpr int kOutlinePoints = 605; // slots 0..604; the polygon uses 0..602
+constexpr int kFieldWidth = 600;
+constexpr int kFieldHeight = 360;
+
+// Virtual-key codes the rules act on.
+enum KeyCode : int16_t {
+    kKeyEnter = 13,
+    kKeyLeft = 37,
+    kKeyUp = 38,
+    kKeyRight = 39,
+    kKeyDown = 40,
+};
+
+constexpr Rgb kSky{0, 0, 255};
+constexpr Rgb kGround{0, 192, 0};
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kBlastFill{250, 0, 20};
+constexpr Rgb kBlastOutline{205, 10, 50};
+
+// Fill colour of player t's tank: colour t + 1 of the standard 16 colours.
+Rgb playercolour(int t);
+
+// Arc cosine in radians for -1 < x < 1.
+double invcos(double x);
+
+// A tank's two polygons, each coordinate rounded halves to even. The muzzle
+// point is barrel[0].
+struct TankShape {
+    std::array<Point, 4> body;
+    std::array<Point, 4> barrel;
+};
+TankShape tankshape(int x, int ground, int angle, double degtorad);
+
+// What the window should do after a wake-up.
+struct Wake {
+    bool handover = false; // round over: show the results, close the battlefield
+    double nextat = 0;     // otherwise: clock reading at which to wake again
+};
+
+class Battle {
+public:
+    Battle(Model& model, Random& random, Clock& clock, Sound& sound);
+
+    // The window that shows this round; null when no battlefield window is open.
+    void attach(Surface* surface, BattleView* view);
+
+    // Round setup up to the landscape; the window is shown after it, then
+    // begin() draws the scene and prepares the first turn.
+    void setup();
+    void begin();
+
+    // The timer's first tick starts the frame loop; every later wake-up runs
+    // a frame, a ring of the explosion, or nothing when it is too early.
+    void startloop();
+    Wake wake();
+
+    // Drawing.
+    void realdraw();
+    void draw();
+    void drawtank(int t);
+
+    // Turns.
+    void nextplayer();
+    void changeplayer();
+    void statuslines();
+    std::string statusline2() const;
+    std::string statusline1() const;
+
+    // Player controls.
+    void keydown(int code);
+    void keyup();
+    void weaponclicked(int index);
+    void weaponkeyup(int index);
+    void keystep(double dt);
+
+    // One frame of the loop with the given dt: aiming or flight, then the
+    // status lines. A flight that ends starts the explosion; explode() runs a
+    // whole explosion at once (rings without pauses), as headless play does.
+    void frame(double dt);
+    bool launch();
+    void flightframe(double dt);
+    void explode();
+    void finishexplosion(); // runs what is left of a pending explosion at once
+    void ki();
+
+    bool exploding() const { return ring_ >= 0; }
+
+    // Battlefield state.
+    bool running = false;
+    int16_t shotstate = 0;
+    std::array<int16_t, kColumns> heights{};
+    std::array<Point, kOutlinePoints> outline{};
+    double shotx = 0, shoty = 0, shotvx = 0, shotvy = 0;
+    int16_t heldkey = 0;
+    double degtorad = 0;
+    double wind = 0;
+    int16_t curplayer = 0;
+    int16_t shooter = 0;
+
+private:
+    playerrec& cur() { return model_.players[curplayer]; }
+    // The weapon list's selected entry; without a window, the player's choice.
+    int selectedweapon() const;
+    void wave(bool second);
+    // The explosion in its three stages, and what follows the end of a flight.
+    bool explodestart(); // false: nothing more to do (off the field)
+    bool ringsdone() const;
+    void explodering();
+    void explodefinish();
+    void endofflight();
+    void craterdamage();
+
+    Model& model_;
+    Random& random_;
+    Clock& clock_;
+    Sound& sound_;
+    Surface* surface_ = nullptr;
+    BattleView* view_ = nullptr;
+
+    // Frame pacing.
+    bool looping_ = false;
+    bool haveprev_ = false;
+    double prevtime_ = 0;
+    // Explosion in progress: ring index (-1 none), ring radius and step, and
+    // the reading at which the current ring's wait began.
+    int ring_ = -1;
+    double ringr_ = 0, ringstep_ = 0, ringwait_ = 0;
+    int blastradius_ = 0; // read when the explosion starts
+};
+
+} // namespace ordnix

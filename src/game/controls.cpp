@@ -1,0 +1,65 @@
+// The player's keys and the weapon list. Keys only record the held key; the
+// frame applies it once per aiming frame.
+#include "game/battle.h"
+#include "game/numbers.h"
+
+namespace ordnix {
+
+void Battle::keydown(int code) {
+    if (!cur().ai)
+        heldkey = store16(code);
+}
+
+void Battle::keyup() { heldkey = 0; }
+
+void Battle::weaponclicked(int index) {
+    if (index < 0 || index >= kWeaponRows)
+        return;
+    playerrec& p = cur();
+    p.curweapon = static_cast<int16_t>(index);
+    if (view_) {
+        view_->setammolabel("Ammo:" + numtext(p.ammo[index]));
+        view_->focusbattlefield();
+    }
+}
+
+void Battle::weaponkeyup(int index) {
+    if (index < 0 || index >= kWeaponRows)
+        return;
+    playerrec& p = cur();
+    p.curweapon = static_cast<int16_t>(index);
+    if (view_)
+        view_->setammolabel("Stück:" + numtext(p.ammo[index]));
+}
+
+void Battle::keystep(double dt) {
+    playerrec& p = cur();
+    switch (heldkey) {
+    case kKeyLeft:
+        if (p.angle > 0)
+            p.angle = store16(p.angle - 60.0 * dt);
+        if (p.angle < 0)
+            p.angle = 0;
+        draw();
+        break;
+    case kKeyUp:
+        if (p.power < 100)
+            p.power = store16(p.power + 40.0 * dt);
+        break;
+    case kKeyRight:
+        if (p.angle < 180)
+            p.angle = store16(p.angle + 60.0 * dt);
+        draw();
+        break;
+    case kKeyDown:
+        if (p.power > 0)
+            p.power = store16(p.power - 40.0 * dt);
+        if (p.power < 0)
+            p.power = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace ordnix

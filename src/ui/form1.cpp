@@ -1,0 +1,245 @@
+#include "ui/form1.h"
+
+#include "render/markerart.h"
+#include "ui/keycodes.h"
+#include "ui/picturebox.h"
+#include "ui/widgets.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace ordnix {
+
+namespace {
+
+QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int width, int height,
+                   const QColor& back) {
+    auto* strip = place(new QWidget(parent), name, left, top, width, height);
+    QPalette pal = strip->palette();
+    pal.setColor(QPalette::Window, back);
+    strip->setPalette(pal);
+    strip->setAutoFillBackground(true);
+    return strip;
+}
+
+QLabel* makestatuslabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                        int width, int height, const QColor& back) {
+    QLabel* label = makelabel(parent, name, text, left, top, width, height);
+    label->setFont(uifont(12, true));
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, back);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(pal);
+    label->setAutoFillBackground(true);
+    return label;
+}
+
+} // namespace
+
+Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<void()> onquit,
+             QWidget* parent)
+    : QWidget(parent), battle_(battle), onroundover_(std::move(onroundover)),
+      onquit_(std::move(onquit)), surface_(kSky) {
+    setObjectName("Form1");
+    fixwindow(this, "Quarvel Ordnix", 620, 451);
+    buildcontrols();
+    surface_.changed = [this] { picture1_->update(); };
+    qApp->installEventFilter(this);
+
+    timer1_.setObjectName("Timer1");
+    timer1_.setInterval(10);
+    connect(&timer1_, &QTimer::timeout, this, &Form1::timer1tick);
+    pace_.setSingleShot(true);
+    pace_.setTimerType(Qt::PreciseTimer);
+    connect(&pace_, &QTimer::timeout, this, &Form1::wakeup);
+
+    // Loading the window: round setup, show, scene, first turn.
+    battle_.attach(&surface_, this);
+    battle_.setup();
+    show();
+    battle_.begin();
+    timer1_.start();
+}
+
+Form1::~Form1() {
+    qApp->removeEventFilter(this);
+    battle_.attach(nullptr, nullptr);
+}
+
+void Form1::buildcontrols() {
+    const QColor blue(0, 0, 255);
+    const QColor pale(255, 255, 128);
+
+    picture4_ = makestrip(this, "Picture4", 8, 16, 601, 33, blue);
+    label4_ = makestatuslabel(picture4_, "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
+    combo1_ = place(new QComboBox(picture4_), "Combo1", 176, 8, 193, 21);
+    combo1_->setEditable(false);
+    label3_ = makestatuslabel(picture4_, "Label3", "Ammo:", 376, 8, 169, 41, pale);
+    command1_ = makebutton(picture4_, "Command1", "Quit", 536, 8, 57, 17);
+
+    picture1_ = place(new PictureBox(surface_.visible(), this), "Picture1", 8, 48, 600, 360);
+    image1_ = place(new QLabel(picture1_), "Image1", 48, 128, 32, 32);
+    image1_->setPixmap(QPixmap::fromImage(makemarker()));
+    image1_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    image1_->hide();
+
+    // The back buffer is an image only; its control stays hidden.
+    picture2_ = place(new QWidget(this), "Picture2", 8, 48, 600, 360);
+    picture2_->hide();
+
+    picture3_ = makestrip(this, "Picture3", 8, 408, 601, 33, blue);
+    label2_ = makestatuslabel(picture3_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41,
+                              pale);
+    label1_ = makestatuslabel(picture3_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
+
+    connect(combo1_, &QComboBox::activated, this, [this](int index) {
+        battle_.weaponclicked(index);
+        battle_.statuslines();
+    });
+    connect(command1_, &QPushButton::clicked, this, &Form1::quitclicked);
+    setTabOrder(combo1_, command1_);
+}
+
+// --- the frame loop's wake-ups ---------------------------------------------
+
+void Form1::timer1tick() {
+    timer1_.stop();
+    if (question_)
+        return; // the first tick comes again when the question is answered
+    looping_ = true;
+    battle_.startloop();
+    wakeup();
+}
+
+void Form1::wakeup() {
+    if (question_ || handingover_)
+        return;
+    const Wake next = battle_.wake();
+    if (next.handover) {
+        handingover_ = true;
+        pace_.stop();
+        onroundover_();
+        close();
+        return;
+    }
+    schedule(next.nextat);
+}
+
+void Form1::schedule(double nextat) {
+    const double wait = nextat - monotonicseconds();
+    int ms = 0;
+    if (wait > 0)
+        ms = std::max(1, static_cast<int>(std::ceil(wait * 1000.0)));
+    pace_.start(ms);
+}
+
+// --- keys --------------------------------------------------------------------
+
+bool Form1::ours(QObject* watched) const {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    return widget && widget->window() == this;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    if (!ours(watched))
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::KeyPress) {
+        battle_.keydown(virtualkey(key->key()));
+    } else if (!key->isAutoRepeat()) {
+        // Releases between auto-repeats are not real key-ups.
+        battle_.keyup();
+        if (watched == combo1_)
+            battle_.weaponkeyup(combo1_->currentIndex());
+    }
+    return false;
+}
+
+// --- the controls the rules drive --------------------------------------------
+
+void Form1::setweapons(const std::vector<std::string>& names) {
+    const QSignalBlocker quiet(combo1_);
+    combo1_->clear();
+    for (const std::string& name : names)
+        combo1_->addItem(qtext(name));
+}
+
+void Form1::selectweapon(int index) {
+    const QSignalBlocker quiet(combo1_);
+    combo1_->setCurrentIndex(index);
+}
+
+int Form1::selectedweapon() const { return combo1_->currentIndex(); }
+
+void Form1::setammolabel(const std::string& text) { label3_->setText(qtext(text)); }
+
+void Form1::focusbattlefield() { picture1_->setFocus(Qt::OtherFocusReason); }
+
+void Form1::showmarker(int left, int top) {
+    image1_->move(left, top);
+    image1_->show();
+}
+
+void Form1::hidemarker() { image1_->hide(); }
+
+void Form1::setstatus(const std::string& label2, const std::string& label1) {
+    const QString two = qtext(label2);
+    const QString one = qtext(label1);
+    if (label2_->text() != two)
+        label2_->setText(two);
+    if (label1_->text() != one)
+        label1_->setText(one);
+}
+
+// --- quitting ------------------------------------------------------------------
+
+void Form1::quitclicked() {
+    if (question_)
+        return;
+    // No frame and no ring runs while the question is open.
+    pace_.stop();
+    question_ = new QMessageBox(QMessageBox::NoIcon, "Ordnix", "Do you realy want to quit?",
+                                QMessageBox::Yes | QMessageBox::No, this);
+    question_->setObjectName("QuitQuestion");
+    question_->setWindowModality(Qt::ApplicationModal);
+    question_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question_, &QMessageBox::finished, this,
+            [this](int result) { questionanswered(result == QMessageBox::Yes); });
+    question_->show();
+}
+
+void Form1::questionanswered(bool yes) {
+    question_ = nullptr;
+    if (yes) {
+        onquit_();
+        return;
+    }
+    // The first frame after the question covers the whole wait in one step.
+    if (looping_)
+        wakeup();
+    else if (!timer1_.isActive())
+        timer1_.start();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    pace_.stop();
+    timer1_.stop();
+    event->accept();
+    if (!handingover_) {
+        handingover_ = true;
+        battle_.attach(nullptr, nullptr);
+        onquit_();
+    }
+}
+
+} // namespace ordnix

@@ -1,0 +1,83 @@
+#pragma once
+// The battlefield window: shows the round that the rules play, feeds them the
+// keys, the weapon list and the timer's wake-ups, and hands over to the
+// results when the round is decided.
+
+#include "game/battle.h"
+#include "game/ports.h"
+#include "render/imagesurface.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QMessageBox;
+class QPushButton;
+
+namespace ordnix {
+
+class PictureBox;
+
+class Form1 final : public QWidget, public BattleView {
+    Q_OBJECT
+public:
+    // Loading the window sets up the round and shows it. `onroundover` runs
+    // when the round is decided (it shows the results, then this window is
+    // closed); `onquit` ends the program.
+    Form1(Battle& battle, std::function<void()> onroundover, std::function<void()> onquit,
+          QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // BattleView
+    void setweapons(const std::vector<std::string>& names) override;
+    void selectweapon(int index) override;
+    int selectedweapon() const override;
+    void setammolabel(const std::string& text) override;
+    void focusbattlefield() override;
+    void showmarker(int left, int top) override;
+    void hidemarker() override;
+    void setstatus(const std::string& label2, const std::string& label1) override;
+
+    const ImageSurface& surface() const { return surface_; }
+    bool questionopen() const { return question_ != nullptr; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildcontrols();
+    void timer1tick();
+    void wakeup();
+    void schedule(double nextat);
+    void quitclicked();
+    void questionanswered(bool yes);
+    bool ours(QObject* watched) const;
+
+    Battle& battle_;
+    std::function<void()> onroundover_;
+    std::function<void()> onquit_;
+    ImageSurface surface_;
+
+    QWidget* picture4_ = nullptr;
+    QLabel* label4_ = nullptr;
+    QComboBox* combo1_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    PictureBox* picture1_ = nullptr;
+    QLabel* image1_ = nullptr;
+    QWidget* picture2_ = nullptr;
+    QWidget* picture3_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QTimer timer1_;
+    QTimer pace_; // wakes the battlefield for the next frame or ring
+    QMessageBox* question_ = nullptr;
+    bool looping_ = false;
+    bool handingover_ = false;
+};
+
+} // namespace ordnix

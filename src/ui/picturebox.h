@@ -1,0 +1,20 @@
+#pragma once
+// Picture1: shows the retained battlefield image as it is.
+
+#include <QImage>
+#include <QWidget>
+
+namespace ordnix {
+
+class PictureBox final : public QWidget {
+public:
+    PictureBox(const QImage& image, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const QImage& image_;
+};
+
+} // namespace ordnix
