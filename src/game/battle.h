@@ -60,6 +60,8 @@ public:
 
     // The window that shows this round; null when no battlefield window is open.
     void attach(Surface* surface, BattleView* view);
+    // Detaches the window drawing on `surface`, if it is still the attached one.
+    void detach(const Surface* surface);
 
     // Round setup up to the landscape; the window is shown after it, then
     // begin() draws the scene and prepares the first turn.
@@ -101,6 +103,11 @@ public:
     void ki();
 
     bool exploding() const { return ring_ >= 0; }
+    Clock& clock() { return clock_; }
+
+    // Frames run in this round, and the last frame's dt: for measuring.
+    long frames = 0;
+    double lastdt = 0;
 
     // Battlefield state.
     bool running = false;

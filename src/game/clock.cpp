@@ -16,4 +16,6 @@ double monotonicseconds() {
 
 double TickClock::now() { return totick(monotonicseconds()); }
 
+double TickClock::secondsuntil(double reading) { return reading - monotonicseconds(); }
+
 } // namespace ordnix

@@ -10,6 +10,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual double now() = 0;
+    // Real seconds from now until the clock reads `reading`; what a timer
+    // sleeps for.
+    virtual double secondsuntil(double reading) { return reading - now(); }
 };
 
 // Monotonic time rounded down to a whole tick: never goes backwards, knows
@@ -17,6 +20,7 @@ public:
 class TickClock final : public Clock {
 public:
     double now() override;
+    double secondsuntil(double reading) override;
 };
 
 // Monotonic time in seconds, unrounded: what a timer sleeps against.

@@ -20,6 +20,7 @@ double firstdue(double since) { return firsttickafter(since + 2.0 * kShortestSte
 
 void Battle::startloop() {
     looping_ = true;
+    frames = 0;
     haveprev_ = false;
 }
 
@@ -50,6 +51,8 @@ Wake Battle::wake() {
             return {false, firstdue(prevtime_)};
         const double dt = (now - prevtime_) / 2.0;
         prevtime_ = now;
+        ++frames;
+        lastdt = dt;
         frame(dt);
     }
     if (exploding())

@@ -19,6 +19,11 @@ void Battle::attach(Surface* surface, BattleView* view) {
     }
 }
 
+void Battle::detach(const Surface* surface) {
+    if (surface_ == surface)
+        attach(nullptr, nullptr);
+}
+
 void Battle::setup() {
     curplayer = store16(random_.draw() * model_.lastplayer);
     running = true;

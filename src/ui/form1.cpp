@@ -71,7 +71,7 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
 
 Form1::~Form1() {
     qApp->removeEventFilter(this);
-    battle_.attach(nullptr, nullptr);
+    battle_.detach(&surface_);
 }
 
 void Form1::buildcontrols() {
@@ -100,10 +100,8 @@ void Form1::buildcontrols() {
                               pale);
     label1_ = makestatuslabel(picture3_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
 
-    connect(combo1_, &QComboBox::activated, this, [this](int index) {
-        battle_.weaponclicked(index);
-        battle_.statuslines();
-    });
+    connect(combo1_, &QComboBox::activated, this,
+            [this](int index) { battle_.weaponclicked(index); });
     connect(command1_, &QPushButton::clicked, this, &Form1::quitclicked);
     setTabOrder(combo1_, command1_);
 }
@@ -134,7 +132,7 @@ void Form1::wakeup() {
 }
 
 void Form1::schedule(double nextat) {
-    const double wait = nextat - monotonicseconds();
+    const double wait = battle_.clock().secondsuntil(nextat);
     int ms = 0;
     if (wait > 0)
         ms = std::max(1, static_cast<int>(std::ceil(wait * 1000.0)));
@@ -237,7 +235,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
     if (!handingover_) {
         handingover_ = true;
-        battle_.attach(nullptr, nullptr);
+        battle_.detach(&surface_);
         onquit_();
     }
 }

@@ -43,6 +43,8 @@ public:
 
     const ImageSurface& surface() const { return surface_; }
     bool questionopen() const { return question_ != nullptr; }
+    // True once the window is going: the round was handed over or it was closed.
+    bool closing() const { return handingover_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

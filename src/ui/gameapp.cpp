@@ -19,7 +19,8 @@ uint64_t runseed() {
 }
 } // namespace
 
-GameApp::GameApp() : random_(runseed()), battle_(model_, random_, clock_, sound_) {}
+GameApp::GameApp(Clock* clock)
+    : random_(runseed()), battle_(model_, random_, clock ? *clock : tickclock_, sound_) {}
 
 GameApp::~GameApp() {
     // Windows that are still open go before the data they work on.
@@ -41,7 +42,8 @@ void GameApp::start() {
 }
 
 void GameApp::openbattlefield() {
-    if (quitting_ || form1_)
+    // A closed window may linger until its deferred deletion.
+    if (quitting_ || (form1_ && !form1_->closing()))
         return;
     form1_ = new Form1(
         battle_, [this] { openresults(); }, [this] { quit(); });
@@ -49,7 +51,7 @@ void GameApp::openbattlefield() {
 }
 
 void GameApp::openresults() {
-    if (quitting_ || form3_)
+    if (quitting_ || (form3_ && !form3_->roundstarted()))
         return;
     form3_ = new Form3(
         model_, [this] { openbattlefield(); }, [this] { quit(); });

@@ -18,7 +18,8 @@ class Form3;
 
 class GameApp {
 public:
-    GameApp();
+    // `clock` replaces the tick clock, for tests that play faster than real time.
+    explicit GameApp(Clock* clock = nullptr);
     ~GameApp();
     GameApp(const GameApp&) = delete;
     GameApp& operator=(const GameApp&) = delete;
@@ -39,7 +40,7 @@ private:
 
     Model model_;
     MixRandom random_;
-    TickClock clock_;
+    TickClock tickclock_;
     QtSound sound_;
     Battle battle_;
     QPointer<Form1> form1_;

@@ -1,0 +1,181 @@
+// Pixel rules, with antialiasing off. A vertex (x, y) is the centre of pixel
+// (x, y), as on a classic raster display:
+// - The fill covers the pixels whose centres lie inside the polygon
+//   (odd-even rule).
+// - The outline is then drawn over it, one pixel wide: every edge lights one
+//   pixel per step along its longer axis, the pixel nearest the exact edge
+//   (halves round down-right), both vertex pixels included. So a rectangle
+//   from (0, 0) to (10, 10) covers pixels 0..10 both ways, black on its
+//   border, and a fill pixel never touches the outside.
+// - Lines and discs use Qt's one-pixel cosmetic pen: a disc of radius r
+//   around (cx, cy) is filled and outlined on the pixels at distance r.
+#include "render/imagesurface.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QPointF>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace ordnix {
+
+QRgb torgb(Rgb c) {
+    return qRgb(c.r, c.g, c.b);
+}
+
+namespace {
+
+constexpr int kMaxStackPoints = 16;
+// Far beyond any picture; keeps the edge arithmetic inside 64 bits.
+constexpr int64_t kCoordinateLimit = int64_t{1} << 28;
+
+// A painter with the pixel-exact settings shared by lines and discs.
+void prepare(QPainter& painter, Rgb pen) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen outline(QColor(torgb(pen)));
+    outline.setWidth(1);
+    outline.setCosmetic(true);          // exactly one device pixel at any scale
+    outline.setCapStyle(Qt::SquareCap); // a line's end pixels are lit
+    outline.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(outline);
+}
+
+bool finite(float v) {
+    return std::isfinite(v);
+}
+
+int64_t limited(int32_t v) {
+    return std::clamp<int64_t>(v, -kCoordinateLimit, kCoordinateLimit);
+}
+
+// Rounds num / den to the nearest integer, halves upwards; den > 0.
+int64_t nearest(int64_t num, int64_t den) {
+    const int64_t twice = 2 * num + den; // floor((2 num + den) / (2 den))
+    const int64_t q = twice / (2 * den);
+    return (twice % (2 * den) < 0) ? q - 1 : q;
+}
+
+// One outline edge between two vertex pixels, clipped to the image. Only the
+// steps that fall inside the image are visited, so far-away vertices cost
+// nothing. The pixels do not depend on the edge's direction.
+void edge(QImage& image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, QRgb colour) {
+    const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+    if (steep) { // walk along y instead of x
+        std::swap(x0, y0);
+        std::swap(x1, y1);
+    }
+    if (x0 > x1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+    }
+    const int64_t dx = x1 - x0;
+    const int64_t dy = y1 - y0;
+    const int64_t majorsize = steep ? image.height() : image.width();
+    const int64_t minorsize = steep ? image.width() : image.height();
+    for (int64_t a = std::max<int64_t>(x0, 0); a <= std::min(x1, majorsize - 1); ++a) {
+        const int64_t b = dx == 0 ? y0 : nearest(y0 * dx + (a - x0) * dy, dx);
+        if (b < 0 || b >= minorsize)
+            continue;
+        const int px = static_cast<int>(steep ? b : a);
+        const int py = static_cast<int>(steep ? a : b);
+        reinterpret_cast<QRgb*>(image.scanLine(py))[px] = colour;
+    }
+}
+
+// Copies one picture into the other, same size and format: a plain block
+// copy, no new image unless the target is shared with a reader's copy.
+void blockcopy(const QImage& from, QImage& to) {
+    std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+}
+
+} // namespace
+
+ImageSurface::ImageSurface(Rgb initial)
+    : visible_(kWidth, kHeight, QImage::Format_RGB32),
+      back_(kWidth, kHeight, QImage::Format_RGB32) {
+    visible_.fill(torgb(initial));
+    back_.fill(torgb(initial));
+}
+
+void ImageSurface::touched() {
+    ++revision_;
+    if (changed)
+        changed();
+}
+
+void ImageSurface::clear(Rgb sky) {
+    visible_.fill(torgb(sky));
+    touched();
+}
+
+void ImageSurface::polygon(const Point* points, int count, Rgb fill, Rgb outline) {
+    if (!points || count <= 0)
+        return;
+    QPointF stack[kMaxStackPoints];
+    std::vector<QPointF> heap;
+    QPointF* pts = stack;
+    if (count > kMaxStackPoints) {
+        heap.resize(static_cast<size_t>(count));
+        pts = heap.data();
+    }
+    // Qt samples a pixel at (x + 0.5, y + 0.5); shifting the polygon by half
+    // a pixel samples it at the pixel's own coordinates instead.
+    for (int i = 0; i < count; ++i)
+        pts[i] = QPointF(double(limited(points[i].x)) + 0.5, double(limited(points[i].y)) + 0.5);
+    {
+        QPainter painter(&visible_);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(torgb(fill)));
+        painter.drawPolygon(pts, count, Qt::OddEvenFill);
+    }
+    const QRgb pen = torgb(outline);
+    for (int i = 0; i < count; ++i) {
+        const Point& a = points[i];
+        const Point& b = points[(i + 1) % count];
+        edge(visible_, limited(a.x), limited(a.y), limited(b.x), limited(b.y), pen);
+    }
+    touched();
+}
+
+void ImageSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
+    if (!finite(x1) || !finite(y1) || !finite(x2) || !finite(y2))
+        return;
+    {
+        QPainter painter(&visible_);
+        prepare(painter, colour);
+        painter.drawLine(QLineF(x1, y1, x2, y2));
+    }
+    touched();
+}
+
+void ImageSurface::disc(float cx, float cy, float radius, Rgb fill, Rgb outline) {
+    // A negative or undefined radius or centre draws nothing.
+    if (!finite(cx) || !finite(cy) || !finite(radius) || radius < 0)
+        return;
+    {
+        QPainter painter(&visible_);
+        prepare(painter, outline);
+        if (radius == 0) {
+            painter.drawPoint(QPointF(cx, cy)); // a dot in the outline colour
+        } else {
+            painter.setBrush(QColor(torgb(fill)));
+            painter.drawEllipse(QPointF(cx, cy), radius, radius);
+        }
+    }
+    touched();
+}
+
+void ImageSurface::savetoback() {
+    blockcopy(visible_, back_);
+}
+
+void ImageSurface::restorefromback() {
+    blockcopy(back_, visible_);
+    touched();
+}
+
+} // namespace ordnix
