@@ -1,0 +1,145 @@
+#include "ui/form2.h"
+
+#include "game/numbers.h"
+#include "ui/widgets.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <string>
+
+namespace ordnix {
+
+namespace {
+constexpr int kFrames = 8;
+constexpr int kMinPlayers = 2;
+constexpr int kMaxPlayers = 8;
+} // namespace
+
+Form2::Form2(Model& model, std::function<void()> onstart, QWidget* parent)
+    : Form2(
+          model, std::move(onstart), [] { QCoreApplication::quit(); }, parent) {}
+
+Form2::Form2(Model& model, std::function<void()> onstart, std::function<void()> onquit,
+             QWidget* parent)
+    : QWidget(parent), model_(model), onstart_(std::move(onstart)), onquit_(std::move(onquit)) {
+    build();
+    load();
+}
+
+// The controls in their designed state.
+void Form2::build() {
+    setObjectName(QStringLiteral("Form2"));
+    fixwindow(this, QStringLiteral("Player Setup:"), 556, 267);
+
+    label1_ = makelabel(this, "Label1", QStringLiteral("Players:"), 8, 8, 105, 17);
+    hscroll1_ = place(new QScrollBar(Qt::Horizontal, this), "HScroll1", 88, 8, 417, 17);
+    hscroll1_->setRange(kMinPlayers, kMaxPlayers);
+    hscroll1_->setValue(kMinPlayers);
+    hscroll1_->setFocusPolicy(Qt::StrongFocus);
+    // Qt's scroll bar inverts its arrow keys by default: the Right arrow
+    // would lower the player count. Right and Up raise it here.
+    hscroll1_->setInvertedControls(false);
+    label2_ = makelabel(this, "Label2", QStringLiteral("2"), 520, 8, 25, 17);
+
+    for (int i = 0; i < kFrames; ++i) {
+        const std::string n = std::to_string(i);
+        const int left = i < 4 ? 8 : 280;
+        const int top = 40 + 48 * (i % 4);
+        QGroupBox* frame = makeframe(this, ("Frame1_" + n).c_str(),
+                                     QStringLiteral("Player Options:"), left, top, 265, 41);
+        frame1_[i] = frame;
+        label3_[i] =
+            makelabel(frame, ("Label3_" + n).c_str(), QStringLiteral("Name:"), 8, 16, 49, 17);
+        text1_[i] = place(new QLineEdit(frame), ("Text1_" + n).c_str(), 48, 16, 105, 19);
+        option1_[i] = place(new QRadioButton(QStringLiteral("Human"), frame),
+                            ("Option1_" + n).c_str(), 160, 16, 65, 17);
+        option2_[i] = place(new QRadioButton(QStringLiteral("AI"), frame), ("Option2_" + n).c_str(),
+                            224, 16, 33, 17);
+        option1_[i]->setChecked(true); // the pair is exclusive within its frame
+        frame->setEnabled(i < kMinPlayers);
+    }
+
+    command1_ = makebutton(this, "Command1", QStringLiteral("Start"), 8, 232, 89, 25);
+    command3_ = makebutton(this, "Command3", QStringLiteral("Cancel"), 456, 232, 89, 25);
+
+    // Focus order: the scroll bar, frame 0 forwards, every later frame
+    // backwards (AI, Human, name), then Start and Cancel.
+    QWidget* previous = hscroll1_;
+    auto chain = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    chain(text1_[0]);
+    chain(option1_[0]);
+    chain(option2_[0]);
+    for (int i = 1; i < kFrames; ++i) {
+        chain(option2_[i]);
+        chain(option1_[i]);
+        chain(text1_[i]);
+    }
+    chain(command1_);
+    chain(command3_);
+
+    connect(hscroll1_, &QScrollBar::valueChanged, this, &Form2::playercount);
+    connect(command1_, &QPushButton::clicked, this, &Form2::start);
+    connect(command3_, &QPushButton::clicked, this, &Form2::cancel);
+}
+
+// Window load: the catalogue, two players, default names.
+void Form2::load() {
+    initweapons(model_);
+    model_.lastplayer = 1;
+    for (int i = 0; i < kFrames; ++i)
+        text1_[i]->setText(qtext("Player" + numtext(i + 1)));
+}
+
+void Form2::playercount(int v) {
+    model_.lastplayer = static_cast<int16_t>(v - 1);
+    label2_->setText(QString::number(v)); // bare digits, no leading blank
+    for (QGroupBox* frame : frame1_)
+        frame->setEnabled(false);
+    for (int i = 0; i < v && i < kFrames; ++i)
+        frame1_[i]->setEnabled(true);
+}
+
+void Form2::start() {
+    if (started_ || quitting_)
+        return;
+    std::array<PlayerChoice, 8> choices;
+    for (int i = 0; i < kFrames; ++i)
+        choices[i] = {text1_[i]->text().toStdString(), option2_[i]->isChecked()};
+    startgame(model_, choices);
+    started_ = true;
+
+    hide();
+    QPointer<Form2> self(this);
+    if (onstart_)
+        onstart_();
+    if (self)
+        close();
+}
+
+void Form2::cancel() {
+    if (started_ || quitting_)
+        return;
+    quitting_ = true;
+    if (onquit_)
+        onquit_();
+}
+
+// The close box ends the program, unless the window closes after Start (or
+// while the program is already ending).
+void Form2::closeEvent(QCloseEvent* event) {
+    event->accept();
+    cancel();
+}
+
+} // namespace ordnix

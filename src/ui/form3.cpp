@@ -1,0 +1,170 @@
+#include "ui/form3.h"
+
+#include "game/numbers.h"
+#include "game/shop.h"
+#include "ui/widgets.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+#include <string>
+
+namespace ordnix {
+
+namespace {
+constexpr int kResultLines = 8;
+// Widths of the results lines, as designed.
+constexpr int kLineWidths[kResultLines] = {369, 369, 361, 377, 361, 369, 369, 361};
+} // namespace
+
+Form3::Form3(Model& model, std::function<void()> onnextround, QWidget* parent)
+    : Form3(
+          model, std::move(onnextround), [] { QCoreApplication::quit(); }, parent) {}
+
+Form3::Form3(Model& model, std::function<void()> onnextround, std::function<void()> onquit,
+             QWidget* parent)
+    : QWidget(parent), model_(model), onnextround_(std::move(onnextround)),
+      onquit_(std::move(onquit)) {
+    build();
+    load();
+}
+
+// The controls in their designed state.
+void Form3::build() {
+    setObjectName(QStringLiteral("Form3"));
+    fixwindow(this, QStringLiteral("Quarvel Ordnix"), 414, 250);
+
+    label1_ = makelabel(this, "Label1", QStringLiteral("Results:"), 8, 8, 393, 33);
+    label1_->setFont(uifont(12, true, true));
+
+    frame1_ = makeframe(this, "Frame1", QString(), 8, 40, 393, 161);
+    for (int i = 0; i < kResultLines; ++i) {
+        label2_[i] = makelabel(frame1_, ("Label2_" + std::to_string(i)).c_str(),
+                               QStringLiteral("Name, Punkte!"), 8, 16 + 16 * i, kLineWidths[i], 17);
+        label2_[i]->setFont(uifont(9.75));
+    }
+
+    frame2_ = makeframe(this, "Frame2", QStringLiteral("Buy menu for Player 1"), 8, 40, 393, 161);
+    frame2_->hide();
+    label3_ = makelabel(frame2_, "Label3", QStringLiteral("Weapon:"), 16, 32, 49, 17);
+    combo1_ = place(new QComboBox(frame2_), "Combo1", 64, 32, 313, 21);
+    combo1_->setEditable(false);
+    label4_ = makelabel(frame2_, "Label4", QStringLiteral("Cost:"), 16, 64, 97, 17);
+    label5_ = makelabel(frame2_, "Label5", QStringLiteral("Quantity:"), 16, 80, 89, 17);
+    label6_ = makelabel(frame2_, "Label6", QStringLiteral("Already have:"), 16, 104, 177, 17);
+    label7_ = makelabel(frame2_, "Label7", QStringLiteral("Money:"), 16, 128, 113, 17);
+    command2_ = makebutton(frame2_, "Command2", QStringLiteral("Buy it"), 288, 128, 89, 25);
+    command1_ = makebutton(this, "Command1", QStringLiteral("Next"), 8, 216, 89, 25);
+
+    // A click in the list refreshes the labels; so does any key released
+    // while the list has the focus.
+    connect(combo1_, &QComboBox::activated, this, &Form3::refresh);
+    combo1_->installEventFilter(this);
+    connect(command2_, &QPushButton::clicked, this, &Form3::buyit);
+    connect(command1_, &QPushButton::clicked, this, &Form3::next);
+}
+
+// Window load: pay out the round scores, list the results, fill the shop.
+void Form3::load() {
+    buyer_ = 0;
+    creditroundscores(model_);
+    for (int i = 0; i < kResultLines; ++i) {
+        label2_[i]->setText(qtext(resultsline(model_, i)));
+        label2_[i]->hide();
+    }
+    for (int i = 0; i <= model_.lastplayer && i < kResultLines; ++i)
+        label2_[i]->show();
+
+    for (int w = kFirstShopRow; w <= kLastShopRow; ++w)
+        combo1_->addItem(qtext(model_.weapons[w].name));
+    // Selecting by program raises no click here, so refresh directly.
+    combo1_->setCurrentIndex(0);
+    refresh();
+    showmoney();
+}
+
+int Form3::selectedrow() const {
+    return combo1_->currentIndex() + kFirstShopRow;
+}
+
+void Form3::showmoney() {
+    label7_->setText(qtext("Money:" + numtext(model_.players[buyer_].money)));
+}
+
+void Form3::showstock() {
+    const int w = selectedrow();
+    if (w < kFirstShopRow || w > kLastShopRow)
+        return;
+    label6_->setText(qtext("Already have:" + numtext(model_.players[buyer_].ammo[w])));
+}
+
+void Form3::refresh() {
+    const int w = selectedrow();
+    if (w < kFirstShopRow || w > kLastShopRow)
+        return;
+    label4_->setText(qtext("Cost:" + numtext(model_.weapons[w].cost)));
+    label5_->setText(qtext("Quantity:" + numtext(model_.weapons[w].quantity)));
+    showstock();
+    showmoney();
+}
+
+void Form3::buyit() {
+    if (roundstarted_)
+        return;
+    buy(model_, buyer_, selectedrow());
+    showmoney();
+    showstock();
+}
+
+void Form3::next() {
+    // After the next round has started this window is finished: a further
+    // click (queued, or sent to the hidden button) must not start another.
+    if (roundstarted_ || quitting_)
+        return;
+
+    // Exactly one step per click: the shop page moves on, the results page
+    // opens the shop.
+    if (!frame2_->isHidden()) {
+        buyer_ = nextbuyer(model_, buyer_);
+        showmoney();
+        frame2_->setTitle(qtext("Buy menu for " + model_.players[buyer_].name));
+        showstock();
+        if (buyer_ > model_.lastplayer) {
+            resetforround(model_);
+            roundstarted_ = true;
+            command1_->setEnabled(false);
+            QPointer<Form3> self(this);
+            if (onnextround_)
+                onnextround_();
+            if (self)
+                close();
+        }
+        return;
+    }
+    frame1_->hide();
+    frame2_->show();
+}
+
+// The close box ends the program, unless the window closes after starting
+// the next round (or while the program is already ending).
+void Form3::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (roundstarted_ || quitting_)
+        return;
+    quitting_ = true;
+    if (onquit_)
+        onquit_();
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == combo1_ && event->type() == QEvent::KeyRelease)
+        refresh();
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace ordnix

@@ -1,0 +1,50 @@
+#include "ui/widgets.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace ordnix {
+
+QFont uifont(double points, bool bold, bool underline) {
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setUnderline(underline);
+    return f;
+}
+
+QLabel* makelabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                  int width, int height) {
+    auto* label = place(new QLabel(text, parent), name, left, top, width, height);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QGroupBox* makeframe(QWidget* parent, const char* name, const QString& title, int left, int top,
+                     int width, int height) {
+    auto* frame = place(new QGroupBox(title, parent), name, left, top, width, height);
+    // A classic frame: the caption sits on the top edge of the border, so the
+    // controls placed inside keep their designed positions below it.
+    frame->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 6px; padding: 0 2px; }"));
+    return frame;
+}
+
+QPushButton* makebutton(QWidget* parent, const char* name, const QString& text, int left, int top,
+                        int width, int height) {
+    auto* button = place(new QPushButton(text, parent), name, left, top, width, height);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void fixwindow(QWidget* window, const QString& title, int width, int height) {
+    window->setWindowTitle(title);
+    window->setFont(uifont(8));
+    window->setFixedSize(width, height);
+}
+
+} // namespace ordnix

@@ -1,0 +1,47 @@
+#pragma once
+// Small helpers for building the windows as designed: controls named after
+// their control name, placed in their container's pixel coordinates, in the
+// game's font.
+
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+#include <string>
+
+class QLabel;
+class QGroupBox;
+class QPushButton;
+
+namespace ordnix {
+
+// "MS Sans Serif" at the given point size; the platform substitutes a sans
+// font where it is missing.
+QFont uifont(double points, bool bold = false, bool underline = false);
+
+// Names a control and places it inside its container.
+template <class W> W* place(W* w, const char* name, int left, int top, int width, int height) {
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(left, top, width, height);
+    return w;
+}
+
+// A label with its caption, aligned to the top left like a designed caption.
+QLabel* makelabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                  int width, int height);
+
+QGroupBox* makeframe(QWidget* parent, const char* name, const QString& title, int left, int top,
+                     int width, int height);
+
+QPushButton* makebutton(QWidget* parent, const char* name, const QString& text, int left, int top,
+                        int width, int height);
+
+// A top-level window with a fixed client size, caption and the default font.
+void fixwindow(QWidget* window, const QString& title, int width, int height);
+
+// Caption text from the rules' strings (UTF-8).
+inline QString qtext(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace ordnix
