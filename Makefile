@@ -45,8 +45,10 @@ sanitize: deps
 
 bench: deps
 	cmake --preset bench
-	cmake --build --preset bench -j $(JOBS) --target bench_numbers
+	cmake --build --preset bench -j $(JOBS) --target bench_numbers bench_surface bench_round
 	./build-bench/bench/bench_numbers
+	./build-bench/bench/bench_surface
+	./build-bench/bench/bench_round
 
 format:
 	clang-format -i $$(git ls-files --cached --others --exclude-standard \

@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
     gstreamer1.0-plugins-base
     # a sans font for the windows
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation2
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     # formatting

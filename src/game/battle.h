@@ -14,7 +14,7 @@
 
 namespace ordnix {
 
-constexpr int kColumns = 601;      // terrain columns 0..600
+constexpr int kColumns = 601;       // terrain columns 0..600
 constexpr int kOutlinePoints = 605; // slots 0..604; the polygon uses 0..602
 constexpr int kFieldWidth = 600;
 constexpr int kFieldHeight = 360;
@@ -55,7 +55,7 @@ struct Wake {
 };
 
 class Battle {
-public:
+  public:
     Battle(Model& model, Random& random, Clock& clock, Sound& sound);
 
     // The window that shows this round; null when no battlefield window is open.
@@ -121,7 +121,7 @@ public:
     int16_t curplayer = 0;
     int16_t shooter = 0;
 
-private:
+  private:
     playerrec& cur() { return model_.players[curplayer]; }
     // The weapon list's selected entry; without a window, the player's choice.
     int selectedweapon() const;

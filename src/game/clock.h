@@ -7,7 +7,7 @@ namespace ordnix {
 constexpr double kTick = 1.0 / 64.0;
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual double now() = 0;
     // Real seconds from now until the clock reads `reading`; what a timer
@@ -18,7 +18,7 @@ public:
 // Monotonic time rounded down to a whole tick: never goes backwards, knows
 // no midnight.
 class TickClock final : public Clock {
-public:
+  public:
     double now() override;
     double secondsuntil(double reading) override;
 };

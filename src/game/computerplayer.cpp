@@ -29,8 +29,8 @@ int baseangle(int d) {
 void Battle::ki() {
     playerrec& p = cur();
     random_.reseed(clock_.now());
-    if (p.target != -1 && (p.target < 0 || p.target >= kPlayerSlots ||
-                           !living(model_.players[p.target])))
+    if (p.target != -1 &&
+        (p.target < 0 || p.target >= kPlayerSlots || !living(model_.players[p.target])))
         p.target = -1;
     bool anyother = false; // the round is on, so there is always one; never loop without
     for (int j = 0; j <= model_.lastplayer; ++j)

@@ -10,7 +10,9 @@ void Battle::keydown(int code) {
         heldkey = store16(code);
 }
 
-void Battle::keyup() { heldkey = 0; }
+void Battle::keyup() {
+    heldkey = 0;
+}
 
 void Battle::weaponclicked(int index) {
     if (index < 0 || index >= kWeaponRows)

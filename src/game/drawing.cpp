@@ -10,13 +10,15 @@ namespace ordnix {
 
 Rgb playercolour(int t) {
     static constexpr Rgb colours[kPlayerSlots] = {
-        {0, 0, 128},   {0, 128, 0},   {0, 128, 128},   {128, 0, 0}, {128, 0, 128},
+        {0, 0, 128},   {0, 128, 0},     {0, 128, 128},   {128, 0, 0}, {128, 0, 128},
         {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255},
     };
     return colours[t];
 }
 
-double invcos(double x) { return std::atan(-x / std::sqrt(1.0 - x * x)) + 2.0 * std::atan(1.0); }
+double invcos(double x) {
+    return std::atan(-x / std::sqrt(1.0 - x * x)) + 2.0 * std::atan(1.0);
+}
 
 TankShape tankshape(int x, int ground, int angle, double degtorad) {
     const double a = angle * degtorad;

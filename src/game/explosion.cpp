@@ -22,7 +22,9 @@ bool Battle::explodestart() {
     return true;
 }
 
-bool Battle::ringsdone() const { return ringstep_ <= 0.0 || ringr_ > blastradius_; }
+bool Battle::ringsdone() const {
+    return ringstep_ <= 0.0 || ringr_ > blastradius_;
+}
 
 void Battle::explodering() {
     if (surface_)

@@ -14,8 +14,12 @@ constexpr double kShortestStep = 0.01;
 constexpr double kGravity = 3000.0;
 constexpr double kSpeedPerPower = 15.0;
 
-bool due(double now, double since) { return (now - since) / 2.0 > kShortestStep; }
-double firstdue(double since) { return firsttickafter(since + 2.0 * kShortestStep); }
+bool due(double now, double since) {
+    return (now - since) / 2.0 > kShortestStep;
+}
+double firstdue(double since) {
+    return firsttickafter(since + 2.0 * kShortestStep);
+}
 } // namespace
 
 void Battle::startloop() {
@@ -108,8 +112,8 @@ void Battle::flightframe(double dt) {
     shotx = shotx + dt * shotvx;
     shoty = shoty - dt * shotvy;
     if (surface_)
-        surface_->line(static_cast<float>(shotx), static_cast<float>(shoty),
-                       static_cast<float>(px), static_cast<float>(py), kBlack);
+        surface_->line(static_cast<float>(shotx), static_cast<float>(shoty), static_cast<float>(px),
+                       static_cast<float>(py), kBlack);
     shotvx = shotvx - dt * wind;
     shotvy = shotvy - dt * kGravity;
 

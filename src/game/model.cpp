@@ -20,7 +20,9 @@ void initweapons(Model& m) {
                         rows[i].quantity};
 }
 
-int16_t add16(int16_t a, long b) { return store16(static_cast<double>(a) + static_cast<double>(b)); }
+int16_t add16(int16_t a, long b) {
+    return store16(static_cast<double>(a) + static_cast<double>(b));
+}
 
 int16_t tankcolumn(int i, int lastplayer) {
     return store16(500.0 * i / lastplayer + 50.0);

@@ -73,6 +73,8 @@ void resetforround(Model& m);
 void creditroundscores(Model& m);
 
 // A player with hit points above zero is alive.
-inline bool living(const playerrec& p) { return p.hitpoints > 0; }
+inline bool living(const playerrec& p) {
+    return p.hitpoints > 0;
+}
 
 } // namespace ordnix

@@ -30,9 +30,10 @@ int16_t store16(double v) {
 }
 
 std::string numtext(long v) {
-    if (v < 0)
-        return "-" + std::to_string(-static_cast<long long>(v));
-    return " " + std::to_string(v);
+    const long long magnitude = v < 0 ? -static_cast<long long>(v) : v;
+    std::string text = std::to_string(magnitude);
+    text.insert(text.begin(), v < 0 ? '-' : ' ');
+    return text;
 }
 
 } // namespace ordnix

@@ -22,7 +22,7 @@ struct Point {
 // The visible battlefield (600 x 360) and its hidden back buffer. Every
 // polygon and disc is filled and outlined with a 1-pixel pen, no antialiasing.
 class Surface {
-public:
+  public:
     virtual ~Surface() = default;
     virtual void clear(Rgb sky) = 0;
     virtual void polygon(const Point* points, int count, Rgb fill, Rgb outline) = 0;
@@ -34,7 +34,7 @@ public:
 
 // The battlefield window's controls as the rules see them.
 class BattleView {
-public:
+  public:
     virtual ~BattleView() = default;
     // Weapon list: replace its entries, select one without raising its click,
     // and read the selected entry (-1 when nothing is selected).
@@ -51,7 +51,7 @@ public:
 enum class SoundId { Fire, Explode };
 
 class Sound {
-public:
+  public:
     virtual ~Sound() = default;
     // Starts the sound and returns at once; cuts off a sound still playing.
     virtual void play(SoundId id) = 0;

@@ -8,7 +8,7 @@
 namespace ordnix {
 
 class Random {
-public:
+  public:
     virtual ~Random() = default;
     // A fresh value in [0, 1).
     virtual double draw() = 0;
@@ -20,12 +20,12 @@ public:
 // The generator the game plays with: a 64-bit mixing generator whose state
 // advances on every draw and on every reseed.
 class MixRandom final : public Random {
-public:
+  public:
     explicit MixRandom(uint64_t seed = 0x6f72646e69780001ULL) : state_(seed) {}
     double draw() override;
     void reseed(double clockreading) override;
 
-private:
+  private:
     uint64_t next();
     uint64_t state_;
 };

@@ -96,8 +96,7 @@ void Form1::buildcontrols() {
     picture2_->hide();
 
     picture3_ = makestrip(this, "Picture3", 8, 408, 601, 33, blue);
-    label2_ = makestatuslabel(picture3_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41,
-                              pale);
+    label2_ = makestatuslabel(picture3_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41, pale);
     label1_ = makestatuslabel(picture3_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
 
     connect(combo1_, &QComboBox::activated, this,
@@ -177,18 +176,26 @@ void Form1::selectweapon(int index) {
     combo1_->setCurrentIndex(index);
 }
 
-int Form1::selectedweapon() const { return combo1_->currentIndex(); }
+int Form1::selectedweapon() const {
+    return combo1_->currentIndex();
+}
 
-void Form1::setammolabel(const std::string& text) { label3_->setText(qtext(text)); }
+void Form1::setammolabel(const std::string& text) {
+    label3_->setText(qtext(text));
+}
 
-void Form1::focusbattlefield() { picture1_->setFocus(Qt::OtherFocusReason); }
+void Form1::focusbattlefield() {
+    picture1_->setFocus(Qt::OtherFocusReason);
+}
 
 void Form1::showmarker(int left, int top) {
     image1_->move(left, top);
     image1_->show();
 }
 
-void Form1::hidemarker() { image1_->hide(); }
+void Form1::hidemarker() {
+    image1_->hide();
+}
 
 void Form1::setstatus(const std::string& label2, const std::string& label1) {
     const QString two = qtext(label2);

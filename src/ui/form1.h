@@ -23,7 +23,7 @@ class PictureBox;
 
 class Form1 final : public QWidget, public BattleView {
     Q_OBJECT
-public:
+  public:
     // Loading the window sets up the round and shows it. `onroundover` runs
     // when the round is decided (it shows the results, then this window is
     // closed); `onquit` ends the program.
@@ -46,11 +46,11 @@ public:
     // True once the window is going: the round was handed over or it was closed.
     bool closing() const { return handingover_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildcontrols();
     void timer1tick();
     void wakeup();

@@ -30,9 +30,15 @@ GameApp::~GameApp() {
     delete form3_.data();
 }
 
-Form1* GameApp::battlefield() const { return form1_.data(); }
-Form2* GameApp::setup() const { return form2_.data(); }
-Form3* GameApp::results() const { return form3_.data(); }
+Form1* GameApp::battlefield() const {
+    return form1_.data();
+}
+Form2* GameApp::setup() const {
+    return form2_.data();
+}
+Form3* GameApp::results() const {
+    return form3_.data();
+}
 
 void GameApp::start() {
     form2_ = new Form2(

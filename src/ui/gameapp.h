@@ -17,7 +17,7 @@ class Form2;
 class Form3;
 
 class GameApp {
-public:
+  public:
     // `clock` replaces the tick clock, for tests that play faster than real time.
     explicit GameApp(Clock* clock = nullptr);
     ~GameApp();
@@ -33,7 +33,7 @@ public:
     Form2* setup() const;
     Form3* results() const;
 
-private:
+  private:
     void openbattlefield(); // a round begins
     void openresults();     // a round is decided
     void quit();

@@ -7,13 +7,13 @@
 namespace ordnix {
 
 class PictureBox final : public QWidget {
-public:
+  public:
     PictureBox(const QImage& image, QWidget* parent);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const QImage& image_;
 };
 

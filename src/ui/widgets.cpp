@@ -7,6 +7,15 @@
 namespace ordnix {
 
 QFont uifont(double points, bool bold, bool underline) {
+    // Where the classic dialog font is missing, a face of about its width
+    // keeps the captions inside their designed boxes.
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                    QStringLiteral("DejaVu Sans")});
+        return true;
+    }();
+    (void)substituted;
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(points);
