@@ -4,7 +4,6 @@
 #include "ui/widgets.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,10 +21,6 @@ constexpr int kFrames = 8;
 constexpr int kMinPlayers = 2;
 constexpr int kMaxPlayers = 8;
 } // namespace
-
-Form2::Form2(Model& model, std::function<void()> onstart, QWidget* parent)
-    : Form2(
-          model, std::move(onstart), [] { QCoreApplication::quit(); }, parent) {}
 
 Form2::Form2(Model& model, std::function<void()> onstart, std::function<void()> onquit,
              QWidget* parent)

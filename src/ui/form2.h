@@ -27,9 +27,8 @@ namespace ordnix {
 class Form2 : public QWidget {
     Q_OBJECT
   public:
-    // onquit ends the program (Cancel, or the close box before Start); the
-    // constructor without it ends the program with QCoreApplication::quit().
-    Form2(Model& model, std::function<void()> onstart, QWidget* parent = nullptr);
+    // onstart opens the battlefield; onquit ends the program (Cancel, or the
+    // close box before Start).
     Form2(Model& model, std::function<void()> onstart, std::function<void()> onquit,
           QWidget* parent = nullptr);
 

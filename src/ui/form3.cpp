@@ -6,7 +6,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -21,10 +20,6 @@ constexpr int kResultLines = 8;
 // Widths of the results lines, as designed.
 constexpr int kLineWidths[kResultLines] = {369, 369, 361, 377, 361, 369, 369, 361};
 } // namespace
-
-Form3::Form3(Model& model, std::function<void()> onnextround, QWidget* parent)
-    : Form3(
-          model, std::move(onnextround), [] { QCoreApplication::quit(); }, parent) {}
 
 Form3::Form3(Model& model, std::function<void()> onnextround, std::function<void()> onquit,
              QWidget* parent)

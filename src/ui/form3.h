@@ -27,9 +27,8 @@ namespace ordnix {
 class Form3 : public QWidget {
     Q_OBJECT
   public:
-    // onquit ends the program (the close box); the constructor without it
-    // ends the program with QCoreApplication::quit().
-    Form3(Model& model, std::function<void()> onnextround, QWidget* parent = nullptr);
+    // onnextround opens the next round's battlefield; onquit ends the
+    // program (the close box).
     Form3(Model& model, std::function<void()> onnextround, std::function<void()> onquit,
           QWidget* parent = nullptr);
 
