@@ -18,17 +18,16 @@ TEST(QtSound, MissingFilesPlaySilently) {
     EXPECT_FALSE(sound.ready(SoundId::Fire) || sound.ready(SoundId::Explode));
 }
 
+// RIFF/WAVE, PCM, 16 bits a sample, the data chunk running to the end.
 TEST(QtSound, BothWaveFilesAre16BitPcm) {
     for (const char* name : {"fire.wav", "explode.wav"}) {
-        SCOPED_TRACE(name);
         QFile f(QCoreApplication::applicationDirPath() + "/../" + name);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray b = f.readAll();
-        ASSERT_GT(b.size(), 44);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+        const QByteArray b = f.readAll().leftJustified(44, 0); // a short file fails below
         auto le = [&](int at) { return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8; };
-        EXPECT_EQ(b.mid(0, 4) + b.mid(8, 4) + b.mid(36, 4), "RIFFWAVEdata");
-        // PCM, 16 bits a sample, the data chunk runs to the end of the file
-        EXPECT_EQ(std::tuple(le(20), le(34), le(40) | le(42) << 16),
-                  std::tuple(1, 16, b.size() - 44));
+        EXPECT_EQ(std::tuple(b.mid(0, 4) + b.mid(8, 4) + b.mid(36, 4), le(20), le(34),
+                             le(40) | le(42) << 16),
+                  std::tuple("RIFFWAVEdata", 1, 16, b.size() - 44))
+            << name;
     }
 }
