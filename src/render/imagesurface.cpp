@@ -101,7 +101,6 @@ ImageSurface::ImageSurface(Rgb initial)
 }
 
 void ImageSurface::touched() {
-    ++revision_;
     if (changed)
         changed();
 }

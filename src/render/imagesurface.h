@@ -35,16 +35,14 @@ class ImageSurface final : public Surface {
     const QImage& back() const { return back_; }
 
     // Called after every operation that changes the visible picture, so the
-    // widget knows to repaint. `revision` counts those changes.
+    // widget knows to repaint.
     std::function<void()> changed;
-    uint64_t revision() const { return revision_; }
 
   private:
     void touched();
 
     QImage visible_;
     QImage back_;
-    uint64_t revision_ = 0;
 };
 
 // Opaque QColor value of an Rgb.

@@ -41,8 +41,6 @@ class Form1 final : public QWidget, public BattleView {
     void hidemarker() override;
     void setstatus(const std::string& label2, const std::string& label1) override;
 
-    const ImageSurface& surface() const { return surface_; }
-    bool questionopen() const { return question_ != nullptr; }
     // True once the window is going: the round was handed over or it was closed.
     bool closing() const { return handingover_; }
 
