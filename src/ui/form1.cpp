@@ -3,6 +3,7 @@
 #include "render/markerart.h"
 #include "ui/keycodes.h"
 #include "ui/picturebox.h"
+#include "ui/stripcontrols.h"
 #include "ui/widgets.h"
 
 #include <QApplication>
@@ -20,14 +21,8 @@ namespace ordnix {
 
 namespace {
 
-QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int width, int height,
-                   const QColor& back) {
-    auto* strip = place(new QWidget(parent), name, left, top, width, height);
-    QPalette pal = strip->palette();
-    pal.setColor(QPalette::Window, back);
-    strip->setPalette(pal);
-    strip->setAutoFillBackground(true);
-    return strip;
+QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    return place(new StripPanel(parent), name, left, top, width, height);
 }
 
 QLabel* makestatuslabel(QWidget* parent, const char* name, const QString& text, int left, int top,
@@ -78,12 +73,14 @@ void Form1::buildcontrols() {
     const QColor blue(0, 0, 255);
     const QColor pale(255, 255, 128);
 
-    picture4_ = makestrip(this, "Picture4", 8, 16, 601, 33, blue);
+    setstripcolour(blue);
+    picture4_ = makestrip(this, "Picture4", 8, 16, 601, 33);
     label4_ = makestatuslabel(picture4_, "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
-    combo1_ = place(new QComboBox(picture4_), "Combo1", 176, 8, 193, 21);
+    combo1_ = place(new StripComboBox(picture4_), "Combo1", 176, 8, 193, 21);
     combo1_->setEditable(false);
     label3_ = makestatuslabel(picture4_, "Label3", "Ammo:", 376, 8, 169, 41, pale);
-    command1_ = makebutton(picture4_, "Command1", "Quit", 536, 8, 57, 17);
+    command1_ = place(new StripButton("Quit", picture4_), "Command1", 536, 8, 57, 17);
+    command1_->setAutoDefault(false);
 
     picture1_ = place(new PictureBox(surface_.visible(), this), "Picture1", 8, 48, 600, 360);
     image1_ = place(new QLabel(picture1_), "Image1", 48, 128, 32, 32);
@@ -95,7 +92,7 @@ void Form1::buildcontrols() {
     picture2_ = place(new QWidget(this), "Picture2", 8, 48, 600, 360);
     picture2_->hide();
 
-    picture3_ = makestrip(this, "Picture3", 8, 408, 601, 33, blue);
+    picture3_ = makestrip(this, "Picture3", 8, 408, 601, 33);
     label2_ = makestatuslabel(picture3_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41, pale);
     label1_ = makestatuslabel(picture3_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
 
