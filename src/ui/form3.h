@@ -11,6 +11,7 @@
 // delete the window with deleteLater() (a direct delete is tolerated too).
 
 #include "game/model.h"
+#include "game/shopwalk.h"
 
 #include <QWidget>
 
@@ -33,7 +34,7 @@ class Form3 : public QWidget {
           QWidget* parent = nullptr);
 
     // True once "Next" has started the next round.
-    bool roundstarted() const { return roundstarted_; }
+    bool roundstarted() const { return walk_.page() == ShopWalk::Page::Over; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,10 +51,9 @@ class Form3 : public QWidget {
     void showstock();
 
     Model& model_;
+    ShopWalk walk_{model_}; // the page and the buyer shown
     std::function<void()> onnextround_;
     std::function<void()> onquit_;
-    int buyer_ = 0;
-    bool roundstarted_ = false;
     bool quitting_ = false;
 
     QLabel* label1_ = nullptr;
