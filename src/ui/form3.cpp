@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 
 #include <string>
@@ -64,9 +63,8 @@ void Form3::build() {
     connect(command1_, &QPushButton::clicked, this, &Form3::next);
 }
 
-// Window load: pay out the round scores, list the results, fill the shop.
+// Window load: list the results, fill the shop.
 void Form3::load() {
-    creditroundscores(model_);
     for (int i = 0; i < kResultLines; ++i) {
         label2_[i]->setText(qtext(resultsline(model_, i)));
         label2_[i]->hide();
@@ -127,16 +125,11 @@ void Form3::next() {
         frame2_->setTitle(qtext("Buy menu for " + model_.players[walk_.buyer()].name));
         showstock();
         return;
-    case ShopWalk::Step::NextRound: {
+    case ShopWalk::Step::NextRound:
         command1_->setEnabled(false);
-        resetforround(model_);
-        QPointer<Form3> self(this);
         if (onnextround_)
             onnextround_();
-        if (self)
-            close();
         return;
-    }
     case ShopWalk::Step::None: // the next round has begun: a queued click
         return;
     }
