@@ -8,6 +8,7 @@
 #include "ui_support.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -40,7 +41,16 @@ struct Field {
     Battle battle{model, random, clock, sound};
     int quits = 0;
     Form1 form{battle, [] {}, [this] { ++quits; }};
-    bool started = spin(1000, [this] { return battle.frames > 0; }); // waits for it
+    bool started = open(); // waits for the first frame
+
+    // As the application opens the battlefield.
+    bool open() {
+        battle.setup();
+        form.show();
+        battle.begin();
+        form.startclock();
+        return spin(1000, [this] { return battle.frames > 0; });
+    }
 
     QComboBox* list() { return control<QComboBox>(&form, "Combo1"); }
     playerrec& current() { return model.players[battle.curplayer]; }
@@ -178,4 +188,62 @@ TEST(GameFlow, TwoComputerPlayersPlayTwoRoundsWithTheShopBetween) {
         EXPECT_EQ(std::tuple(p.hitpoints, p.ammo[0], p.totalscore, p.money),
                   std::tuple(100, kBasicShots, b.totalscore, b.money));
     }
+}
+
+namespace {
+int windowsshown() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += w->isVisible();
+    return n;
+}
+} // namespace
+
+// One window at a time, and the screen says which. A report from a window
+// that is already finished (a second Start, a queued Next) changes nothing,
+// and a finished window is deleted once the event loop runs again. The
+// results show the round scores already paid out; a close box ends the game.
+TEST(GameFlow, OneWindowAtATimeAndLateReportsChangeNothing) {
+    using Screen = GameApp::Screen;
+    FastClock clock;
+    GameApp app(&clock);
+    EXPECT_EQ(app.screen(), Screen::Setup);
+    app.start();
+    EXPECT_EQ(std::tuple(windowsshown(), app.model().weapons[1].name, app.model().lastplayer),
+              std::tuple(1, std::string("50 mm Grenade"), 1));
+    QPointer<Form2> setup = app.setup();
+    for (const char* name : {"Option2_0", "Option2_1", "Command1"})
+        click(control(setup, name));
+    QPointer<Form1> field = app.battlefield();
+    ASSERT_TRUE(field);
+    emit control<QAbstractButton>(setup, "Command1")->clicked(); // a second Start
+    EXPECT_EQ(std::tuple(app.screen(), app.battlefield(), app.setup(), windowsshown()),
+              std::tuple(Screen::Battlefield, field.data(), nullptr, 1));
+
+    ASSERT_TRUE(spin(60000, [&] { return app.screen() == Screen::Results; }));
+    EXPECT_EQ(std::tuple(app.battlefield(), windowsshown(), setup.isNull()),
+              std::tuple(nullptr, 1, true));
+    spin(1);
+    EXPECT_TRUE(field.isNull());
+    const Model& m = app.model();
+    const int best = m.players[1].roundscore > m.players[0].roundscore;
+    EXPECT_GT(m.players[best].roundscore, 0);
+    EXPECT_EQ(control<QLabel>(app.results(), QString("Label2_%1").arg(best))->text(),
+              QString("Player: %1 (Player %1) Total score: %2 Last round: %2")
+                  .arg(best + 1)
+                  .arg(m.players[best].roundscore));
+
+    QPointer<Form3> shop = app.results();
+    click(control(shop, "Command1"));
+    click(control(shop, "Command1"));
+    field = app.battlefield();
+    ASSERT_TRUE(field);
+    emit control<QAbstractButton>(shop, "Command1")->clicked(); // a queued Next
+    EXPECT_EQ(std::tuple(app.screen(), app.battlefield(), app.results(), windowsshown()),
+              std::tuple(Screen::Battlefield, field.data(), nullptr, 1));
+
+    field->close();
+    EXPECT_EQ(app.screen(), Screen::Ended);
+    spin(1);
+    EXPECT_TRUE(shop.isNull());
 }

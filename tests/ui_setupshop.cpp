@@ -18,8 +18,14 @@ using namespace ordnix;
 TEST(Form2, CountEnablesTheFramesInUseAndStartTakesOnlyThose) {
     Model model;
     int starts = 0;
+    // Start reports the choices; the application writes them as here.
     Form2 form(
-        model, [&] { ++starts; }, nullptr);
+        [&](int players, const std::array<PlayerChoice, 8>& choices) {
+            ++starts;
+            model.lastplayer = static_cast<int16_t>(players - 1);
+            startgame(model, choices);
+        },
+        nullptr);
     form.show();
     EXPECT_EQ(form.size(), QSize(556, 267));
     auto* count = control<QScrollBar>(&form, "HScroll1");
@@ -58,7 +64,8 @@ TEST(Form3, ResultsListEveryPlayerAndPayTheRoundScoresOut) {
     m.players[1].totalscore = m.players[1].money = 32700;
     m.players[1].roundscore = 100;
     m.players[2].roundscore = -13;
-    Form3 form(m, nullptr, nullptr); // the battlefield opens it when the round is decided
+    creditroundscores(m); // the application pays out when the round is decided
+    Form3 form(m, nullptr, nullptr);
     auto text = [&](const char* label) { return control<QLabel>(&form, label)->text(); };
     EXPECT_EQ(text("Label2_0"), "Player: 1 (Blue) Total score: 40 Last round: 40");
     EXPECT_EQ(text("Label2_1"), "Player: 2 (Red) Total score: 32767 Last round: 100");
@@ -85,6 +92,7 @@ TEST(Form3, NextWalksTheShopPagesThenStartsTheNextRoundOnce) {
         Model m = newgame(names);
         for (size_t i = 0; i < scores.size(); ++i)
             m.players[i].roundscore = scores[i];
+        creditroundscores(m);
         int nextrounds = 0;
         Form3 form(
             m, [&] { ++nextrounds; }, nullptr);

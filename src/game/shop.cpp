@@ -22,13 +22,4 @@ bool buy(Model& m, int b, int w) {
     return true;
 }
 
-int nextbuyer(const Model& m, int b) {
-    int next = b + 1;
-    // Slots above lastplayer are never computer players; the bound only
-    // keeps the walk inside the table whatever the data says.
-    while (next <= m.lastplayer && m.players[next].ai)
-        ++next;
-    return next;
-}
-
 } // namespace ordnix

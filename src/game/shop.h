@@ -1,6 +1,6 @@
 #pragma once
-// Between rounds: the results lines, the shop's buy rule and the walk over
-// the buyers. The results and shop window shows what these say.
+// Between rounds: the results lines and the shop's buy rule. The walk over
+// the pages and the buyers is in shopwalk.h.
 
 #include "game/model.h"
 
@@ -18,9 +18,5 @@ std::string resultsline(const Model& m, int i);
 // One pack of row w for player b: only when the money is strictly greater
 // than the cost. Money and stock stop at the 16-bit limits. True if bought.
 bool buy(Model& m, int b, int w);
-
-// The buyer after b: the next player who is not a computer player, or
-// lastplayer + 1 when every player has had a turn.
-int nextbuyer(const Model& m, int b);
 
 } // namespace ordnix

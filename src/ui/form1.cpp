@@ -56,12 +56,7 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
     pace_.setTimerType(Qt::PreciseTimer);
     connect(&pace_, &QTimer::timeout, this, &Form1::wakeup);
 
-    // Loading the window: round setup, show, scene, first turn.
     battle_.attach(&surface_, this);
-    battle_.setup();
-    show();
-    battle_.begin();
-    timer1_.start();
 }
 
 Form1::~Form1() {
@@ -121,7 +116,6 @@ void Form1::wakeup() {
         handingover_ = true;
         pace_.stop();
         onroundover_();
-        close();
         return;
     }
     schedule(next.nextat);

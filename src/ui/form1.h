@@ -24,12 +24,16 @@ class PictureBox;
 class Form1 final : public QWidget, public BattleView {
     Q_OBJECT
   public:
-    // Loading the window sets up the round and shows it. `onroundover` runs
-    // when the round is decided (it shows the results, then this window is
-    // closed); `onquit` ends the program.
+    // The window attaches itself to the battle; the application sets up the
+    // round around show() and then starts the clock. `onroundover` reports
+    // that the round is decided (the application shows the results and
+    // retires this window); `onquit` ends the program.
     Form1(Battle& battle, std::function<void()> onroundover, std::function<void()> onquit,
           QWidget* parent = nullptr);
     ~Form1() override;
+
+    // Starts Timer1: its first tick starts the frame loop.
+    void startclock() { timer1_.start(); }
 
     // BattleView
     void setweapons(const std::vector<std::string>& names) override;
@@ -40,9 +44,6 @@ class Form1 final : public QWidget, public BattleView {
     void showmarker(int left, int top) override;
     void hidemarker() override;
     void setstatus(const std::string& label2, const std::string& label1) override;
-
-    // True once the window is going: the round was handed over or it was closed.
-    bool closing() const { return handingover_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -22,9 +21,8 @@ constexpr int kMinPlayers = 2;
 constexpr int kMaxPlayers = 8;
 } // namespace
 
-Form2::Form2(Model& model, std::function<void()> onstart, std::function<void()> onquit,
-             QWidget* parent)
-    : QWidget(parent), model_(model), onstart_(std::move(onstart)), onquit_(std::move(onquit)) {
+Form2::Form2(StartReport onstart, std::function<void()> onquit, QWidget* parent)
+    : QWidget(parent), onstart_(std::move(onstart)), onquit_(std::move(onquit)) {
     build();
     load();
 }
@@ -88,16 +86,13 @@ void Form2::build() {
     connect(command3_, &QPushButton::clicked, this, &Form2::cancel);
 }
 
-// Window load: the catalogue, two players, default names.
+// Window load: default names (the application has filled the catalogue).
 void Form2::load() {
-    initweapons(model_);
-    model_.lastplayer = 1;
     for (int i = 0; i < kFrames; ++i)
         text1_[i]->setText(qtext("Player" + numtext(i + 1)));
 }
 
 void Form2::playercount(int v) {
-    model_.lastplayer = static_cast<int16_t>(v - 1);
     label2_->setText(QString::number(v)); // bare digits, no leading blank
     for (QGroupBox* frame : frame1_)
         frame->setEnabled(false);
@@ -108,18 +103,12 @@ void Form2::playercount(int v) {
 void Form2::start() {
     if (started_ || quitting_)
         return;
+    started_ = true;
     std::array<PlayerChoice, 8> choices;
     for (int i = 0; i < kFrames; ++i)
         choices[i] = {text1_[i]->text().toStdString(), option2_[i]->isChecked()};
-    startgame(model_, choices);
-    started_ = true;
-
-    hide();
-    QPointer<Form2> self(this);
     if (onstart_)
-        onstart_();
-    if (self)
-        close();
+        onstart_(hscroll1_->value(), choices);
 }
 
 void Form2::cancel() {

@@ -1,12 +1,11 @@
 #pragma once
 // The player setup window: number of players, and for each player a name and
-// human or computer. "Start" writes the player table and hands over to the
-// battlefield; "Cancel" or the close box ends the program.
+// human or computer. "Start" reports the choices, "Cancel" or the close box
+// the end of the program; the window itself changes no game data.
 //
 // Ownership: a plain top-level widget without WA_DeleteOnClose; whoever
-// creates it deletes it. After "Start" the window hides itself, calls
-// onstart (which opens the battlefield), then closes itself; onstart may
-// delete the window with deleteLater() (a direct delete is tolerated too).
+// creates it deletes it. The application hides it after Start and deletes it
+// with deleteLater(), so the report always returns into a live window.
 
 #include "game/model.h"
 
@@ -27,13 +26,13 @@ namespace ordnix {
 class Form2 : public QWidget {
     Q_OBJECT
   public:
-    // onstart opens the battlefield; onquit ends the program (Cancel, or the
-    // close box before Start).
-    Form2(Model& model, std::function<void()> onstart, std::function<void()> onquit,
-          QWidget* parent = nullptr);
+    // Start: the number of players (2 to 8) and every frame's name and kind,
+    // of which the first `players` are in use.
+    using StartReport = std::function<void(int players, const std::array<PlayerChoice, 8>&)>;
 
-    // True once Start has handed over to the battlefield.
-    bool started() const { return started_; }
+    // onstart takes Start, once; onquit ends the program (Cancel, or the
+    // close box before Start).
+    Form2(StartReport onstart, std::function<void()> onquit, QWidget* parent = nullptr);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -45,8 +44,7 @@ class Form2 : public QWidget {
     void start();            // Command1 click
     void cancel();           // Command3 click
 
-    Model& model_;
-    std::function<void()> onstart_;
+    StartReport onstart_;
     std::function<void()> onquit_;
     bool started_ = false;
     bool quitting_ = false;

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 
 #include <string>
@@ -64,10 +63,8 @@ void Form3::build() {
     connect(command1_, &QPushButton::clicked, this, &Form3::next);
 }
 
-// Window load: pay out the round scores, list the results, fill the shop.
+// Window load: list the results, fill the shop.
 void Form3::load() {
-    buyer_ = 0;
-    creditroundscores(model_);
     for (int i = 0; i < kResultLines; ++i) {
         label2_[i]->setText(qtext(resultsline(model_, i)));
         label2_[i]->hide();
@@ -88,14 +85,14 @@ int Form3::selectedrow() const {
 }
 
 void Form3::showmoney() {
-    label7_->setText(qtext("Money:" + numtext(model_.players[buyer_].money)));
+    label7_->setText(qtext("Money:" + numtext(model_.players[walk_.buyer()].money)));
 }
 
 void Form3::showstock() {
     const int w = selectedrow();
     if (w < kFirstShopRow || w > kLastShopRow)
         return;
-    label6_->setText(qtext("Already have:" + numtext(model_.players[buyer_].ammo[w])));
+    label6_->setText(qtext("Already have:" + numtext(model_.players[walk_.buyer()].ammo[w])));
 }
 
 void Form3::refresh() {
@@ -109,47 +106,40 @@ void Form3::refresh() {
 }
 
 void Form3::buyit() {
-    if (roundstarted_)
-        return;
-    buy(model_, buyer_, selectedrow());
+    walk_.buy(selectedrow());
     showmoney();
     showstock();
 }
 
 void Form3::next() {
-    // After the next round has started this window is finished: a further
-    // click (queued, or sent to the hidden button) must not start another.
-    if (roundstarted_ || quitting_)
+    if (quitting_)
         return;
-
-    // Exactly one step per click: the shop page moves on, the results page
-    // opens the shop.
-    if (!frame2_->isHidden()) {
-        buyer_ = nextbuyer(model_, buyer_);
+    // Exactly one step per click, as the walk says.
+    switch (walk_.next()) {
+    case ShopWalk::Step::OpenShop: // seat 0's page keeps the designed title
+        frame1_->hide();
+        frame2_->show();
+        return;
+    case ShopWalk::Step::NextBuyer:
         showmoney();
-        frame2_->setTitle(qtext("Buy menu for " + model_.players[buyer_].name));
+        frame2_->setTitle(qtext("Buy menu for " + model_.players[walk_.buyer()].name));
         showstock();
-        if (buyer_ > model_.lastplayer) {
-            resetforround(model_);
-            roundstarted_ = true;
-            command1_->setEnabled(false);
-            QPointer<Form3> self(this);
-            if (onnextround_)
-                onnextround_();
-            if (self)
-                close();
-        }
+        return;
+    case ShopWalk::Step::NextRound:
+        command1_->setEnabled(false);
+        if (onnextround_)
+            onnextround_();
+        return;
+    case ShopWalk::Step::None: // the next round has begun: a queued click
         return;
     }
-    frame1_->hide();
-    frame2_->show();
 }
 
 // The close box ends the program, unless the window closes after starting
 // the next round (or while the program is already ending).
 void Form3::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (roundstarted_ || quitting_)
+    if (walk_.page() == ShopWalk::Page::Over || quitting_)
         return;
     quitting_ = true;
     if (onquit_)

@@ -1,16 +1,17 @@
 #pragma once
 // The results and shop window between two rounds: the results page lists
-// every player's scores (and pays the round scores out); the shop page lets
-// each human player in turn buy weapon packs. "Next" leads from the results
-// to the shop, from buyer to buyer, and after the last buyer into the next
-// round.
+// every player's scores (paid out by the application before the window
+// opens); the shop page lets each human player in turn buy weapon packs.
+// "Next" steps the shop walk: from the results to the shop, from buyer to
+// buyer, and after the last buyer it reports that the next round begins.
 //
 // Ownership: a plain top-level widget without WA_DeleteOnClose; whoever
-// creates it deletes it. When it starts the next round it calls onnextround
-// (which opens the battlefield) and then closes itself; onnextround may
-// delete the window with deleteLater() (a direct delete is tolerated too).
+// creates it deletes it. The application hides it when the next round begins
+// and deletes it with deleteLater(), so the report always returns into a live
+// window.
 
 #include "game/model.h"
+#include "game/shopwalk.h"
 
 #include <QWidget>
 
@@ -27,13 +28,10 @@ namespace ordnix {
 class Form3 : public QWidget {
     Q_OBJECT
   public:
-    // onnextround opens the next round's battlefield; onquit ends the
-    // program (the close box).
+    // onnextround: the walk is past the last buyer, once; onquit ends the
+    // program (the close box before that).
     Form3(Model& model, std::function<void()> onnextround, std::function<void()> onquit,
           QWidget* parent = nullptr);
-
-    // True once "Next" has started the next round.
-    bool roundstarted() const { return roundstarted_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,10 +48,9 @@ class Form3 : public QWidget {
     void showstock();
 
     Model& model_;
+    ShopWalk walk_{model_}; // the page and the buyer shown
     std::function<void()> onnextround_;
     std::function<void()> onquit_;
-    int buyer_ = 0;
-    bool roundstarted_ = false;
     bool quitting_ = false;
 
     QLabel* label1_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include <chrono>
+#include <utility>
 
 namespace ordnix {
 
@@ -23,11 +24,14 @@ GameApp::GameApp(Clock* clock)
     : random_(runseed()), battle_(model_, random_, clock ? *clock : tickclock_, sound_) {}
 
 GameApp::~GameApp() {
-    // Windows that are still open go before the data they work on.
-    quitting_ = true;
+    // Windows still open, or hidden and not yet deleted, go before the data
+    // they work on.
+    screen_ = Screen::Ended;
     delete form1_.data();
     delete form2_.data();
     delete form3_.data();
+    for (const QPointer<QWidget>& window : retired_)
+        delete window.data();
 }
 
 Form1* GameApp::battlefield() const {
@@ -41,33 +45,70 @@ Form3* GameApp::results() const {
 }
 
 void GameApp::start() {
-    form2_ = new Form2(
-        model_, [this] { openbattlefield(); }, [this] { quit(); });
-    form2_->setAttribute(Qt::WA_DeleteOnClose);
+    if (screen_ != Screen::Setup || form2_)
+        return;
+    initweapons(model_);
+    model_.lastplayer = 1; // the setup window opens on two players
+    form2_ =
+        new Form2([this](int players,
+                         const std::array<PlayerChoice, 8>& choices) { started(players, choices); },
+                  [this] { quit(); });
     form2_->show();
 }
 
-void GameApp::openbattlefield() {
-    // A closed window may linger until its deferred deletion.
-    if (quitting_ || (form1_ && !form1_->closing()))
+void GameApp::started(int players, const std::array<PlayerChoice, 8>& choices) {
+    if (screen_ != Screen::Setup)
         return;
-    form1_ = new Form1(
-        battle_, [this] { openresults(); }, [this] { quit(); });
-    form1_->setAttribute(Qt::WA_DeleteOnClose);
+    model_.lastplayer = static_cast<int16_t>(players - 1);
+    startgame(model_, choices);
+    form2_->hide(); // the setup window goes before the battlefield shows
+    openbattlefield();
+    retire(std::exchange(form2_, nullptr));
 }
 
-void GameApp::openresults() {
-    if (quitting_ || (form3_ && !form3_->roundstarted()))
+// Round setup, the window shown, the scene and the first turn; the clock's
+// first tick then starts the frame loop.
+void GameApp::openbattlefield() {
+    screen_ = Screen::Battlefield;
+    form1_ = new Form1(
+        battle_, [this] { roundover(); }, [this] { quit(); });
+    battle_.setup();
+    form1_->show();
+    battle_.begin();
+    form1_->startclock();
+}
+
+void GameApp::roundover() {
+    if (screen_ != Screen::Battlefield)
         return;
+    screen_ = Screen::Results;
+    creditroundscores(model_); // before the results lines show the totals
     form3_ = new Form3(
-        model_, [this] { openbattlefield(); }, [this] { quit(); });
-    form3_->setAttribute(Qt::WA_DeleteOnClose);
+        model_, [this] { nextround(); }, [this] { quit(); });
     form3_->show();
+    retire(std::exchange(form1_, nullptr));
+}
+
+void GameApp::nextround() {
+    if (screen_ != Screen::Results)
+        return;
+    resetforround(model_);
+    openbattlefield();
+    retire(std::exchange(form3_, nullptr));
 }
 
 void GameApp::quit() {
-    quitting_ = true;
+    screen_ = Screen::Ended;
     QCoreApplication::quit();
+}
+
+void GameApp::retire(QWidget* window) {
+    if (!window)
+        return;
+    window->hide();
+    window->deleteLater();
+    std::erase_if(retired_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    retired_.emplace_back(window);
 }
 
 } // namespace ordnix

@@ -1,6 +1,17 @@
 #pragma once
-// The whole run: the shared model, the random generator, the clock, the
-// sound and the battlefield state live here; the windows come and go.
+// The whole run and its window flow. The shared model, the random generator,
+// the clock, the sound and the battlefield state live here; the windows come
+// and go. The windows only show and report; this class alone decides which
+// window follows and runs the model changes in the order the game needs:
+//
+//   Setup        start(): catalogue filled, setup window shown
+//   Battlefield  Start: players written; round set up, window shown, first turn
+//   Results      round decided: round scores paid out, results window shown
+//   Battlefield  past the last buyer: hit points, basic shots, scores reset
+//   Ended        Cancel, Quit answered Yes, or a close box
+//
+// A finished window is hidden and deleted once control is back in the event
+// loop, so the report that finished it always returns into a live window.
 
 #include "game/battle.h"
 #include "game/clock.h"
@@ -9,6 +20,10 @@
 #include "ui/qtsound.h"
 
 #include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <vector>
 
 namespace ordnix {
 
@@ -18,6 +33,8 @@ class Form3;
 
 class GameApp {
   public:
+    enum class Screen { Setup, Battlefield, Results, Ended };
+
     // `clock` replaces the tick clock, for tests that play faster than real time.
     explicit GameApp(Clock* clock = nullptr);
     ~GameApp();
@@ -27,17 +44,25 @@ class GameApp {
     // Shows the player setup window.
     void start();
 
+    Screen screen() const { return screen_; }
     Model& model() { return model_; }
     Battle& battle() { return battle_; }
+    // The window of the current screen, or null.
     Form1* battlefield() const;
     Form2* setup() const;
     Form3* results() const;
 
   private:
-    void openbattlefield(); // a round begins
-    void openresults();     // a round is decided
-    void quit();
+    // What the windows report.
+    void started(int players, const std::array<PlayerChoice, 8>& choices); // setup: Start
+    void roundover(); // battlefield: the round is decided
+    void nextround(); // shop: past the last buyer
+    void quit();      // any window: the program ends
 
+    void openbattlefield();
+    void retire(QWidget* window);
+
+    Screen screen_ = Screen::Setup;
     Model model_;
     MixRandom random_;
     TickClock tickclock_;
@@ -46,7 +71,7 @@ class GameApp {
     QPointer<Form1> form1_;
     QPointer<Form2> form2_;
     QPointer<Form3> form3_;
-    bool quitting_ = false;
+    std::vector<QPointer<QWidget>> retired_; // hidden, their deletion pending
 };
 
 } // namespace ordnix
