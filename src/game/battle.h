@@ -123,6 +123,7 @@ class Battle {
 
   private:
     playerrec& cur() { return model_.players[curplayer]; }
+    void kiaim(); // the computer player's aim, once per turn
     // The weapon list's selected entry; without a window, the player's choice.
     int selectedweapon() const;
     void wave(bool second);
@@ -150,6 +151,10 @@ class Battle {
     int ring_ = -1;
     double ringr_ = 0, ringstep_ = 0, ringwait_ = 0;
     int blastradius_ = 0; // read when the explosion starts
+
+    // The computer player has aimed the shot it is launching; until a launch
+    // succeeds, a failed one is retried with that aim.
+    bool aimed_ = false;
 };
 
 } // namespace ordnix

@@ -103,6 +103,7 @@ bool Battle::launch() {
     shoty = p.tipy;
     shooter = curplayer;
     heldkey = 0;
+    aimed_ = false; // the next shot is aimed afresh
     return true;
 }
 
