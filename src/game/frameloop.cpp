@@ -74,6 +74,7 @@ void Battle::frame(double dt) {
             launch();
         else
             keystep(dt);
+        afterkeystep();
     } else {
         flightframe(dt);
     }
