@@ -80,8 +80,8 @@ void Form1::buildcontrols() {
 
     picture4_ = makestrip(this, "Picture4", 8, 16, 601, 33, blue);
     label4_ = makestatuslabel(picture4_, "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
-    combo1_ = place(new QComboBox(picture4_), "Combo1", 176, 8, 193, 21);
-    combo1_->setEditable(false);
+    combo1_ = makelist(picture4_, "Combo1", 176, 8, 193, 21);
+    label4_->setBuddy(combo1_); // a screen reader names the list by its caption
     label3_ = makestatuslabel(picture4_, "Label3", "Ammo:", 376, 8, 169, 41, pale);
     command1_ = makebutton(picture4_, "Command1", "Quit", 536, 8, 57, 17);
 
