@@ -4,6 +4,7 @@
 #include "game_fakes.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace ordnix;
 
@@ -77,6 +78,34 @@ TEST(ComputerPlayer, PowerCorrectionTowardsTheTargetOrANewTarget) {
     rig.battle.ki();
     EXPECT_EQ(std::tuple(rig.player(0).target, rig.player(0).power, rig.player(0).angle),
               std::tuple(2, 75, 110));
+}
+
+// A weapon without rounds in the list at a computer player's turn: it tries
+// to launch in every frame of the loop, with the aim it took once, so its
+// power stays within 2 of where it was. A weapon with rounds then fires that
+// aim, and the next turn corrects the power once more.
+TEST(ComputerPlayer, EmptyStockRetriesEveryFrameWithTheSameAim) {
+    Rig rig(2, true, {100, 400});
+    playerrec& p = rig.player(0);
+    p.target = 1;
+    p.impactx = 370; // short of the target: up by 2
+    p.power = 80;
+    p.curweapon = 1; // none of these
+    rig.battle.startloop();
+    Wake w = rig.battle.wake();
+    while (rig.battle.frames < 100) {
+        rig.clock.t = w.nextat;
+        w = rig.battle.wake();
+    }
+    EXPECT_EQ(std::tuple(p.power, p.angle, rig.sound.fires, rig.battle.shotstate),
+              std::tuple(82, 30, 100, 0));
+    p.curweapon = 0;
+    rig.battle.frame(0.015625);
+    ASSERT_EQ(rig.battle.shotstate, 1);
+    EXPECT_NEAR(rig.battle.shotvx, -std::cos(30 * rig.battle.degtorad) * 82 * 15, 1e-9);
+    rig.battle.shotstate = 0; // its next turn
+    rig.battle.frame(0.015625);
+    EXPECT_EQ(p.power, 84);
 }
 
 // The target retry reseeds at one unchanging clock reading; it must still

@@ -36,7 +36,7 @@ TEST(Model, TanksSpreadEvenlyFrom50To550ForEveryPlayerCount) {
 }
 
 // store16 rounds halves to even and saturates, NaN storing 0; numtext writes
-// a blank or a minus sign, then the digits.
+// a blank or a minus sign, then the digits, for every long down to the lowest.
 TEST(Numbers, Store16AndNumtext) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
@@ -47,8 +47,16 @@ TEST(Numbers, Store16AndNumtext) {
         {-inf, -32768},   {nan, 0}};
     for (const auto& [in, out] : stores)
         EXPECT_EQ(store16(in), out) << in;
-    const std::pair<long, const char*> texts[] = {
-        {250, " 250"}, {0, " 0"}, {-13, "-13"}, {32767, " 32767"}, {-32768, "-32768"}};
+    const long lowest = std::numeric_limits<long>::min();
+    const long highest = std::numeric_limits<long>::max();
+    const std::pair<long, std::string> texts[] = {{250, " 250"},
+                                                  {0, " 0"},
+                                                  {-13, "-13"},
+                                                  {32767, " 32767"},
+                                                  {-32768, "-32768"},
+                                                  {lowest, std::to_string(lowest)},
+                                                  {lowest + 1, std::to_string(lowest + 1)},
+                                                  {highest, " " + std::to_string(highest)}};
     for (const auto& [in, out] : texts)
         EXPECT_EQ(numtext(in), out);
 }

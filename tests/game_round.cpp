@@ -85,6 +85,72 @@ TEST(KeyStep, MovesAngleOrPowerWithinTheirLimits) {
     }
 }
 
+// What reaches the key step of the aiming frames ('.', dt 1/64: one degree
+// per step) from presses (R right, E Enter, A a letter) and releases (^),
+// also while a shell flies (F: in flight, G: down again). A press while a
+// human aims acts in one step even when released before it, and lets go
+// right after; a held key steps once per frame; a press and release inside a
+// flight leave nothing; a release in a computer player's turn clears at once.
+TEST(KeyStep, EveryPressWhileAimingActsInAStep) {
+    struct Row {
+        const char* keys;
+        int weapon = 0;  // selected; 1 has no rounds
+        bool ai = false; // a computer player's turn, Enter held by its last try
+        int angle = 30, fires = 0, shotstate = 0;
+    };
+    const Row rows[] = {
+        {.keys = "R^.", .angle = 31},
+        {.keys = "R^...", .angle = 31},
+        {.keys = "R...^..", .angle = 33},
+        {.keys = "R.R.R.^..", .angle = 33},
+        {.keys = "R^R^.", .angle = 31},
+        {.keys = "R^R..^.", .angle = 32},
+        {.keys = "R.A^..", .angle = 31},
+        {.keys = "E^...", .weapon = 1, .fires = 1},
+        {.keys = "E...^.", .weapon = 1, .fires = 3},
+        {.keys = "E^.", .fires = 1, .shotstate = 1},
+        {.keys = "FR^G..", .angle = 30},
+        {.keys = "FE^G..", .fires = 0},
+        {.keys = "FRG.^.", .angle = 31},
+        {.keys = "^", .ai = true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.keys);
+        Rig rig(2, row.ai);
+        rig.player(0).curweapon = static_cast<int16_t>(row.weapon);
+        if (row.ai)
+            rig.battle.heldkey = kKeyEnter;
+        for (const char* k = row.keys; *k; ++k) {
+            switch (*k) {
+            case 'R':
+                rig.battle.keydown(kKeyRight);
+                break;
+            case 'E':
+                rig.battle.keydown(kKeyEnter);
+                break;
+            case 'A':
+                rig.battle.keydown('A');
+                break;
+            case '^':
+                rig.battle.keyup();
+                break;
+            case 'F':
+                rig.battle.shotstate = 1;
+                break;
+            case 'G':
+                rig.battle.shotstate = 0;
+                break;
+            default:
+                rig.battle.frame(0.015625);
+                break;
+            }
+        }
+        EXPECT_EQ(std::tuple(rig.player(0).angle, rig.sound.fires, rig.battle.shotstate,
+                             rig.battle.heldkey),
+                  std::tuple(row.angle, row.fires, row.shotstate, 0));
+    }
+}
+
 TEST(Turns, NextPlayerIsTheNextLivingSeatAfterTheShooter) {
     const std::tuple<int, std::vector<int>, int, int> cases[] = {
         // players, dead seats, shooter, next

@@ -8,6 +8,8 @@
 #include "ui_support.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -56,10 +58,22 @@ struct Field {
     playerrec& current() { return model.players[battle.curplayer]; }
     QMessageBox* question() { return form.findChild<QMessageBox*>("QuitQuestion"); }
     // Keys go to the control with the focus, else to the field.
-    void key(bool press, Qt::Key k, bool repeat = false) {
+    void key(bool press, Qt::Key k, bool repeat = false,
+             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* to = form.focusWidget() ? form.focusWidget() : control(&form, "Picture1");
-        QTest::simulateEvent(to, press, k, Qt::NoModifier, QString(), repeat);
+        QTest::simulateEvent(to, press, k, modifiers, QString(), repeat);
     }
+    // An instant tap: press and release with no frame between them.
+    void tap(Qt::Key k) {
+        key(true, k);
+        key(false, k);
+    }
+    // Runs the loop until `n` more frames have passed.
+    bool frames(long n) {
+        const long until = battle.frames + n;
+        return spin(2000, [&] { return battle.frames >= until; });
+    }
+    QString focused() { return form.focusWidget() ? form.focusWidget()->objectName() : "none"; }
     // Aims straight up with little power, so that the shell lands soon, and
     // holds Enter until it flies.
     bool fire() {
@@ -108,8 +122,9 @@ TEST(Form1, HeldUpRaisesThePowerOncePerFrame) {
     }
 }
 
-// Enter held on a weapon the player has none of only clicks, in every frame,
-// even when the player's last choice differs from the list; the list still
+// Enter held on a weapon the player has none of (chosen in the opened list)
+// only clicks, in every frame, even when the player's last choice differs
+// from the list; the list still
 // takes a choice, and a weapon in stock then fires. The turn passes when the
 // shell has come down.
 TEST(Form1, EnterOnAnEmptyStockOnlyClicksThenAStockedWeaponFiresAndTheTurnPasses) {
@@ -118,8 +133,10 @@ TEST(Form1, EnterOnAnEmptyStockOnlyClicksThenAStockedWeaponFiresAndTheTurnPasses
     const int shooter = f.battle.curplayer;
     auto* ammo = control<QLabel>(&f.form, "Label3");
     f.list()->setFocus();
-    f.key(true, Qt::Key_Down);
-    f.key(false, Qt::Key_Down);
+    f.tap(Qt::Key_F4); // opens the list; its keys choose the next weapon
+    ASSERT_TRUE(f.list()->view()->isVisible());
+    QTest::keyClick(f.list()->view(), Qt::Key_Down);
+    QTest::keyClick(f.list()->view(), Qt::Key_Return);
     ASSERT_EQ(ammo->text(), "Ammo: 0");
     f.current().curweapon = 0; // in stock: firing must follow the list
     EXPECT_FALSE(f.fire());
@@ -132,6 +149,108 @@ TEST(Form1, EnterOnAnEmptyStockOnlyClicksThenAStockedWeaponFiresAndTheTurnPasses
     ASSERT_TRUE(spin(3000, [&] { return f.battle.shotstate == 0; }));
     EXPECT_EQ(std::tuple(f.model.players[shooter].ammo[0], f.battle.curplayer, f.sound.explosions),
               std::tuple(9998, 1 - shooter, 1));
+}
+
+// An instant tap while the player aims acts in one frame: Right turns the
+// barrel once, Enter fires, and on a weapon without rounds Enter clicks once.
+// The same taps while the shell flies leave nothing for the next player.
+TEST(Form1, AnInstantTapActsOnceWhileAimingAndNotAtAllDuringAFlight) {
+    Field f;
+    const int angle = f.current().angle;
+    f.tap(Qt::Key_Right);
+    ASSERT_TRUE(f.frames(1));
+    const int turned = f.current().angle;
+    EXPECT_GT(turned, angle);
+    ASSERT_TRUE(f.frames(3));
+    EXPECT_EQ(std::tuple(f.current().angle, f.battle.heldkey), std::tuple(turned, 0));
+
+    f.list()->setCurrentIndex(1);
+    emit f.list()->activated(1); // no rounds of these
+    f.tap(Qt::Key_Return);
+    ASSERT_TRUE(f.frames(4));
+    EXPECT_EQ(std::tuple(f.sound.fires, f.battle.shotstate), std::tuple(1, 0));
+    f.list()->setCurrentIndex(0);
+    emit f.list()->activated(0);
+
+    f.current().angle = 90;
+    f.current().power = 30;
+    f.battle.draw();
+    f.tap(Qt::Key_Return);
+    ASSERT_TRUE(f.frames(1));
+    ASSERT_EQ(std::tuple(f.sound.fires, f.battle.shotstate), std::tuple(2, 1));
+    const int next = 1 - f.battle.curplayer;
+    const int nextangle = f.model.players[next].angle;
+    f.tap(Qt::Key_Left);
+    f.tap(Qt::Key_Return);
+    ASSERT_TRUE(spin(3000, [&] { return f.battle.shotstate == 0; }));
+    ASSERT_TRUE(f.frames(4));
+    EXPECT_EQ(std::tuple(f.battle.curplayer, f.model.players[next].angle, f.sound.fires,
+                         f.battle.shotstate),
+              std::tuple(next, nextangle, 2, 0));
+}
+
+// Arrow keys aim whichever control has the focus: they never move the focus
+// and never step the closed weapon list. Opened with Alt+Down, the list takes
+// the keys itself, and the arrow that opened it lets go when released there.
+TEST(Form1, ArrowsAimWithoutMovingTheFocusOrTheClosedList) {
+    Field f;
+    for (const char* name : {"Combo1", "Command1", "Picture1"}) {
+        SCOPED_TRACE(name);
+        control(&f.form, name)->setFocus();
+        const int angle = f.current().angle;
+        for (Qt::Key k : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_Right,
+                          Qt::Key_Right, Qt::Key_Right}) {
+            f.tap(k);
+            ASSERT_TRUE(f.frames(1));
+        }
+        EXPECT_EQ(std::tuple(f.focused(), f.list()->currentIndex(), f.current().curweapon,
+                             f.current().angle - angle > 0),
+                  std::tuple(QString(name), 0, 0, true));
+    }
+    f.list()->setFocus();
+    f.key(true, Qt::Key_Down, false, Qt::AltModifier);
+    ASSERT_TRUE(f.list()->view()->isVisible());
+    QTest::simulateEvent(f.list()->view(), false, Qt::Key_Down, Qt::AltModifier, QString(), false);
+    f.frames(2);
+    EXPECT_EQ(f.battle.heldkey, 0);
+    QTest::keyClick(f.list()->view(), Qt::Key_Down);
+    QTest::keyClick(f.list()->view(), Qt::Key_Return);
+    EXPECT_EQ(std::tuple(f.list()->currentIndex(), f.current().curweapon), std::tuple(1, 1));
+}
+
+// The quit question reads as it shows. After No the focus is back on the
+// battlefield: a held Left turns the barrel, and Down, then Enter, fire the
+// weapon that was selected.
+TEST(Form1, AfterQuitNoTheArrowsAimAgainAndTheWeaponStays) {
+    Field f;
+    click(control(&f.form, "Command1"));
+    QMessageBox* box = f.question();
+    ASSERT_TRUE(box);
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
+    ASSERT_TRUE(read);
+    QStringList buttons;
+    for (QAbstractButton* b : box->buttons())
+        buttons << QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name);
+    buttons.sort();
+    EXPECT_EQ(std::tuple(read->text(QAccessible::Name), read->text(QAccessible::Value), buttons),
+              std::tuple(QString("Ordnix"), QString("Do you realy want to quit?"),
+                         QStringList{"No", "Yes"}));
+    click(box->button(QMessageBox::No));
+    EXPECT_EQ(f.focused(), "Picture1");
+    const int angle = f.current().angle;
+    f.key(true, Qt::Key_Left);
+    for (int k = 0; k < 5; ++k) {
+        f.frames(2);
+        f.key(true, Qt::Key_Left, true);
+    }
+    f.key(false, Qt::Key_Left);
+    EXPECT_LE(f.current().angle, angle - 8);
+    f.tap(Qt::Key_Down);
+    f.tap(Qt::Key_Return);
+    ASSERT_TRUE(spin(1000, [&] { return f.battle.shotstate == 1; }));
+    EXPECT_EQ(std::tuple(f.focused(), f.list()->currentIndex(),
+                         f.model.players[f.battle.shooter].ammo[0]),
+              std::tuple(QString("Picture1"), 0, kBasicShots - 1));
 }
 
 // Quit asks first: no frame runs while the question is open, and No goes on

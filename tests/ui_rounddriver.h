@@ -47,7 +47,7 @@ class RoundDriver {
     // into the next round), so that every page gets painted.
     bool step() {
         Form3* results = app_.results();
-        if (!results || results->roundstarted() || app_.battlefield()) {
+        if (!results || app_.screen() != GameApp::Screen::Results) {
             if (!computers_)
                 shoot();
             return false;

@@ -38,3 +38,8 @@ inline bool spin(int ms, const std::function<bool()>& until = nullptr) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return until && until();
 }
+
+// Captions in test messages as text.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}

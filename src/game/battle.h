@@ -123,6 +123,8 @@ class Battle {
 
   private:
     playerrec& cur() { return model_.players[curplayer]; }
+    void afterkeystep(); // a press released before its key step lets go now
+    void kiaim();        // the computer player's aim, once per turn
     // The weapon list's selected entry; without a window, the player's choice.
     int selectedweapon() const;
     void wave(bool second);
@@ -150,6 +152,14 @@ class Battle {
     int ring_ = -1;
     double ringr_ = 0, ringstep_ = 0, ringwait_ = 0;
     int blastradius_ = 0; // read when the explosion starts
+
+    // A press while a human aims that no key step has applied yet, and
+    // whether its key is already up again: then it lets go after that step.
+    bool keyunapplied_ = false;
+    bool releaseafterstep_ = false;
+    // The computer player has aimed the shot it is launching; until a launch
+    // succeeds, a failed one is retried with that aim.
+    bool aimed_ = false;
 };
 
 } // namespace ordnix

@@ -1,6 +1,8 @@
 // The computer player: picks a living target at random, opens with power 75
 // and an angle from a distance table, then brackets the target by moving the
 // power two points per shot according to where its last shell came down.
+// It aims once per turn: while its launch fails (a weapon without rounds in
+// the list) it tries again every frame with the same aim.
 #include "game/battle.h"
 #include "game/numbers.h"
 
@@ -27,6 +29,15 @@ int baseangle(int d) {
 } // namespace
 
 void Battle::ki() {
+    if (!aimed_) {
+        kiaim();
+        aimed_ = true;
+    }
+    draw();
+    heldkey = kKeyEnter;
+}
+
+void Battle::kiaim() {
     playerrec& p = cur();
     random_.reseed(clock_.now());
     if (p.target != -1 &&
@@ -58,8 +69,6 @@ void Battle::ki() {
         const int change = (e > 0) == toright ? 2 : -2;
         p.power = add16(p.power, change);
     }
-    draw();
-    heldkey = kKeyEnter;
 }
 
 } // namespace ordnix

@@ -1,17 +1,38 @@
 // The player's keys and the weapon list. Keys only record the held key; the
-// frame applies it once per aiming frame.
+// frame applies it once per aiming frame. A tap shorter than a frame still
+// acts: its release waits until one key step has applied the press.
 #include "game/battle.h"
 #include "game/numbers.h"
 
 namespace ordnix {
 
 void Battle::keydown(int code) {
-    if (!cur().ai)
-        heldkey = store16(code);
+    if (cur().ai)
+        return;
+    const int16_t key = store16(code);
+    // A new press, not the repetition of the key already held, is owed a step.
+    if (shotstate == 0 && (key != heldkey || releaseafterstep_))
+        keyunapplied_ = true;
+    releaseafterstep_ = false;
+    heldkey = key;
 }
 
 void Battle::keyup() {
+    if (keyunapplied_ && shotstate == 0 && !cur().ai) {
+        releaseafterstep_ = true;
+        return;
+    }
+    keyunapplied_ = false;
+    releaseafterstep_ = false;
     heldkey = 0;
+}
+
+void Battle::afterkeystep() {
+    keyunapplied_ = false;
+    if (releaseafterstep_) {
+        releaseafterstep_ = false;
+        heldkey = 0;
+    }
 }
 
 void Battle::weaponclicked(int index) {

@@ -74,6 +74,7 @@ void Battle::frame(double dt) {
             launch();
         else
             keystep(dt);
+        afterkeystep();
     } else {
         flightframe(dt);
     }
@@ -103,6 +104,7 @@ bool Battle::launch() {
     shoty = p.tipy;
     shooter = curplayer;
     heldkey = 0;
+    aimed_ = false; // the next shot is aimed afresh
     return true;
 }
 

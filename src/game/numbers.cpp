@@ -30,8 +30,10 @@ int16_t store16(double v) {
 }
 
 std::string numtext(long v) {
-    const long long magnitude = v < 0 ? -static_cast<long long>(v) : v;
-    std::string text = std::to_string(magnitude);
+    // The magnitude in unsigned arithmetic, where negating the most negative
+    // value is defined too.
+    const unsigned long bits = static_cast<unsigned long>(v);
+    std::string text = std::to_string(v < 0 ? 0UL - bits : bits);
     text.insert(text.begin(), v < 0 ? '-' : ' ');
     return text;
 }

@@ -71,8 +71,8 @@ void Form1::buildcontrols() {
     setstripcolour(blue);
     picture4_ = makestrip(this, "Picture4", 8, 16, 601, 33);
     label4_ = makestatuslabel(picture4_, "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
-    combo1_ = place(new StripComboBox(picture4_), "Combo1", 176, 8, 193, 21);
-    combo1_->setEditable(false);
+    combo1_ = makelist(new StripComboBox(picture4_), "Combo1", 176, 8, 193, 21);
+    label4_->setBuddy(combo1_); // a screen reader names the list by its caption
     label3_ = makestatuslabel(picture4_, "Label3", "Ammo:", 376, 8, 169, 41, pale);
     command1_ = place(new StripButton("Quit", picture4_), "Command1", 536, 8, 57, 17);
     command1_->setAutoDefault(false);
@@ -136,15 +136,36 @@ bool Form1::ours(QObject* watched) const {
     return widget && widget->window() == this;
 }
 
+bool Form1::inlistpopup(QObject* watched) const {
+    // The list's popup is a window of its own, owned by the list.
+    for (QObject* o = watched; o; o = o->parent())
+        if (o == combo1_)
+            return true;
+    return false;
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return false;
-    if (!ours(watched))
-        return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    if (!ours(watched)) {
+        // The open list takes its own keys, but a key that opened it (Alt+Down)
+        // is released there: that release still lets go of the held key.
+        if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat() && inlistpopup(watched))
+            battle_.keyup();
+        return false;
+    }
     if (event->type() == QEvent::KeyPress) {
         battle_.keydown(virtualkey(key->key()));
-    } else if (!key->isAutoRepeat()) {
+        // The arrows are the game's keys: they neither move the focus between
+        // controls nor step the closed weapon list. Alt+Down still opens it.
+        const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
+                           key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+        const bool opener = watched == combo1_ && (key->modifiers() & Qt::AltModifier) &&
+                            key->key() == Qt::Key_Down;
+        return arrow && !opener;
+    }
+    if (!key->isAutoRepeat()) {
         // Releases between auto-repeats are not real key-ups.
         battle_.keyup();
         if (watched == combo1_)
@@ -220,6 +241,8 @@ void Form1::questionanswered(bool yes) {
         onquit_();
         return;
     }
+    // Back to the battlefield, so that the arrows aim again.
+    focusbattlefield();
     // The first frame after the question covers the whole wait in one step.
     if (looping_)
         wakeup();

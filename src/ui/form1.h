@@ -57,6 +57,7 @@ class Form1 final : public QWidget, public BattleView {
     void quitclicked();
     void questionanswered(bool yes);
     bool ours(QObject* watched) const;
+    bool inlistpopup(QObject* watched) const; // the opened weapon list
 
     Battle& battle_;
     std::function<void()> onroundover_;

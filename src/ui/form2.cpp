@@ -56,7 +56,16 @@ void Form2::build() {
                             ("Option1_" + n).c_str(), 160, 16, 65, 17);
         option2_[i] = place(new QRadioButton(QStringLiteral("AI"), frame), ("Option2_" + n).c_str(),
                             224, 16, 33, 17);
-        option1_[i]->setChecked(true); // the pair is exclusive within its frame
+        option1_[i]->setChecked(true);   // the pair is exclusive within its frame
+        label3_[i]->setBuddy(text1_[i]); // a screen reader names the box "Name:"
+        // Tab stops at the frame's selected option only; the arrows move
+        // between the two.
+        for (QRadioButton* option : {option1_[i], option2_[i]}) {
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+            connect(option, &QRadioButton::toggled, option, [option](bool on) {
+                option->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+            });
+        }
         frame->setEnabled(i < kMinPlayers);
     }
 

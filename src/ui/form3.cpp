@@ -46,8 +46,8 @@ void Form3::build() {
     frame2_ = makeframe(this, "Frame2", QStringLiteral("Buy menu for Player 1"), 8, 40, 393, 161);
     frame2_->hide();
     label3_ = makelabel(frame2_, "Label3", QStringLiteral("Weapon:"), 16, 32, 49, 17);
-    combo1_ = place(new QComboBox(frame2_), "Combo1", 64, 32, 313, 21);
-    combo1_->setEditable(false);
+    combo1_ = makelist(frame2_, "Combo1", 64, 32, 313, 21);
+    label3_->setBuddy(combo1_); // a screen reader names the list "Weapon:"
     label4_ = makelabel(frame2_, "Label4", QStringLiteral("Cost:"), 16, 64, 97, 17);
     label5_ = makelabel(frame2_, "Label5", QStringLiteral("Quantity:"), 16, 80, 89, 17);
     label6_ = makelabel(frame2_, "Label6", QStringLiteral("Already have:"), 16, 104, 177, 17);
@@ -122,7 +122,9 @@ void Form3::next() {
         return;
     case ShopWalk::Step::NextBuyer:
         showmoney();
-        frame2_->setTitle(qtext("Buy menu for " + model_.players[walk_.buyer()].name));
+        // An ampersand in a name is shown as typed, not taken as a shortcut.
+        frame2_->setTitle(qtext("Buy menu for " + model_.players[walk_.buyer()].name)
+                              .replace('&', QStringLiteral("&&")));
         showstock();
         return;
     case ShopWalk::Step::NextRound:

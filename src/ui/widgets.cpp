@@ -1,5 +1,7 @@
 #include "ui/widgets.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -28,6 +30,7 @@ QLabel* makelabel(QWidget* parent, const char* name, const QString& text, int le
                   int width, int height) {
     auto* label = place(new QLabel(text, parent), name, left, top, width, height);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -41,6 +44,21 @@ QGroupBox* makeframe(QWidget* parent, const char* name, const QString& title, in
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
         " left: 6px; padding: 0 2px; }"));
     return frame;
+}
+
+QComboBox* makelist(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    return makelist(new QComboBox(parent), name, left, top, width, height);
+}
+
+QComboBox* makelist(QComboBox* list, const char* name, int left, int top, int width, int height) {
+    place(list, name, left, top, width, height);
+    list->setEditable(false);
+    // The popup is a window of its own: under a frame's style sheet its
+    // parts would take the system font instead of the list's.
+    QWidget* popup = list->view()->window();
+    for (QWidget* part : popup->findChildren<QWidget*>())
+        part->setFont(list->font());
+    return list;
 }
 
 QPushButton* makebutton(QWidget* parent, const char* name, const QString& text, int left, int top,

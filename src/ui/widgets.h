@@ -9,6 +9,7 @@
 
 #include <string>
 
+class QComboBox;
 class QLabel;
 class QGroupBox;
 class QPushButton;
@@ -19,19 +20,30 @@ namespace ordnix {
 // font where it is missing.
 QFont uifont(double points, bool bold = false, bool underline = false);
 
-// Names a control and places it inside its container.
+// Names a control, gives it the game's font at 8 pt (a control with a size
+// of its own sets it afterwards) and places it inside its container. Each
+// control names its font itself: one inside a frame would otherwise get the
+// system font, because the frame's style sheet does not pass the window's on.
 template <class W> W* place(W* w, const char* name, int left, int top, int width, int height) {
     w->setObjectName(QString::fromLatin1(name));
+    w->setFont(uifont(8));
     w->setGeometry(left, top, width, height);
     return w;
 }
 
 // A label with its caption, aligned to the top left like a designed caption.
+// Its text is shown as plain text: a player's name is never read as markup.
 QLabel* makelabel(QWidget* parent, const char* name, const QString& text, int left, int top,
                   int width, int height);
 
 QGroupBox* makeframe(QWidget* parent, const char* name, const QString& title, int left, int top,
                      int width, int height);
+
+// A drop-down list to choose from (no typing). Its popup shows the game's
+// font too, also inside a frame.
+QComboBox* makelist(QWidget* parent, const char* name, int left, int top, int width, int height);
+// The same for a list of a class of its own (a subclass of QComboBox).
+QComboBox* makelist(QComboBox* list, const char* name, int left, int top, int width, int height);
 
 QPushButton* makebutton(QWidget* parent, const char* name, const QString& text, int left, int top,
                         int width, int height);
