@@ -63,7 +63,10 @@ package: deps
 	cmake --build --preset package -j $(JOBS)
 	cpack --preset package
 
-install: build
+# Builds only when nothing is built yet, so `sudo make install` after
+# ./play leaves the build folder to its owner.
+install:
+	@test -x build/ordnix || $(MAKE) build
 	cmake --install build --prefix $(PREFIX)
 
 # Removes exactly the files the last install wrote, then the game's own
