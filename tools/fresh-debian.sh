@@ -151,17 +151,17 @@ cancelsetup() {
 
 # --- 1. A fresh minbase root ---------------------------------------------
 
-space=$(df -P --output=avail -B1G "$(dirname "$work")" | tail -1 | tr -d ' ')
+space=$(df --output=avail -B1G "$(dirname "$work")" | tail -1 | tr -d ' ')
 ((space >= 12)) || fail "need 12 GiB free below $(dirname "$work"), have ${space} GiB"
 removetree "$work" || fail "cannot clear $work"
 mkdir -p "$work"
 src=$(mirror)
-log "bootstrapping $suite (minbase) from $src into $work/base"
 bootstrap() { debootstrap --variant=minbase "$suite" "$work/base" "$src" >"$work/debootstrap.log" 2>&1; }
 if [[ -n ${FRESH_BASE:-} ]]; then
     cp -a "$FRESH_BASE" "$work/base"
     summary+=("bootstrap=reused")
 else
+    log "bootstrapping $suite (minbase) from $src into $work/base"
     timed bootstrap bootstrap
 fi
 cp /etc/resolv.conf "$work/base/etc/resolv.conf"
