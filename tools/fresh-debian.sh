@@ -14,7 +14,7 @@
 # Needs root, the network to the Debian mirror, and on this machine:
 # debootstrap, Xvfb, xdotool, xprop, strace, ImageMagick (import), and for the
 # checks desktop-file-validate (desktop-file-utils), appstreamcli (appstream)
-# and optionally lintian. Takes about half an hour on two cores.
+# and optionally lintian. Takes five to ten minutes on two cores.
 #   tools/fresh-debian.sh            work folder /var/tmp/ordnix-fresh
 #   FRESH_WORK=/path tools/fresh-debian.sh
 #   FRESH_KEEP=1 tools/fresh-debian.sh   keep the roots afterwards
