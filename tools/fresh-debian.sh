@@ -297,24 +297,34 @@ installed() {
         chroot --userspec="$player_uid:$player_uid" "$inst" /usr/bin/env -i HOME=/home/player USER=player \
         LANG=C.UTF-8 PATH="$userpath" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="/run/user/$player_uid" \
         sh -c "exec $exec_line" >"$work/game.log" 2>&1 &
-    local pid=$! id status=0 name
+    local pid=$! id status=0
     id=$(waitwindow "Player Setup:" "$pid" 60) || {
         wait "$pid" || true
         cat "$work/game.log" >&2
         return 1
     }
-    sleep 2
+    # The icon and the sounds (decoded in the background) may come a little
+    # after the window, the more so under strace.
+    local icon=no sounds=0 name
+    for ((i = 0; i < 150; i++)); do
+        xprop -id "$id" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (' && icon=yes
+        sounds=0
+        for name in fire explode; do
+            grep -Eq "openat\(.*\"/usr/share/ordnix/$name\.wav\", [^)]*\) = [0-9]+" "$work/strace.log" &&
+                sounds=$((sounds + 1))
+        done
+        [[ $icon == yes && $sounds == 2 ]] && break
+        sleep 0.2
+    done
     import -window root "$work/installed-setup.png"
-    xprop -id "$id" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (' || {
+    [[ $icon == yes ]] || {
         log "the setup window has no icon"
         status=1
     }
-    for name in fire explode; do
-        grep -Eq "openat\(.*\"/usr/share/ordnix/$name\.wav\", [^)]*\) = [0-9]+" "$work/strace.log" || {
-            log "the game did not open /usr/share/ordnix/$name.wav"
-            status=1
-        }
-    done
+    [[ $sounds == 2 ]] || {
+        log "the game did not open both /usr/share/ordnix/fire.wav and explode.wav"
+        status=1
+    }
     cancelsetup "$id"
     wait "$pid" || status=$?
     return "$status"
