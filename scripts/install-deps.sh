@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing, running and taking
-# screenshots of the game need. Does nothing when all of them are present.
+# Installs the Debian packages the game needs and does nothing when all of
+# them are present.
+#   install-deps.sh play   building, playing and packaging the game
+#   install-deps.sh test   the same, plus tests, benchmarks, formatting and
+#                          screenshots
 set -euo pipefail
 
-packages=(
-    # compiler and build tools
-    build-essential g++ make cmake ninja-build pkg-config
-    # Qt: widgets, multimedia (QSoundEffect and its back ends), platform plugins
-    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
+set_=${1:-play}
+play=(
+    # compiler and build tools (build-essential brings make and dpkg-dev)
+    build-essential cmake ninja-build pkg-config
+    # Qt: widgets, multimedia (QSoundEffect and its back ends)
+    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 libgl-dev
     gstreamer1.0-plugins-base
     # a sans font for the windows
     fonts-dejavu-core fonts-liberation2
+    # the package's library dependencies are found through `file`
+    file
+)
+test=(
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     # formatting
@@ -18,6 +26,14 @@ packages=(
     # screenshots of the real windows
     xvfb xauth xdotool imagemagick
 )
+case $set_ in
+play) packages=("${play[@]}") ;;
+test) packages=("${play[@]}" "${test[@]}") ;;
+*)
+    echo "usage: install-deps.sh [play|test]" >&2
+    exit 2
+    ;;
+esac
 
 # One query for all; a package dpkg has never heard of is simply not listed.
 installed=$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null |
@@ -37,7 +53,6 @@ if [[ $(id -u) -ne 0 ]]; then
     }
     sudo=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

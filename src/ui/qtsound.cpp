@@ -41,11 +41,11 @@ bool hasaudiooutput() {
     return !QMediaDevices::audioOutputs().isEmpty();
 }
 
-// An effect for the file, or none when the file is missing: a missing sound
-// is silence, not an error message.
-std::unique_ptr<QSoundEffect> loadeffect(const QDir& dir, const QString& name) {
-    const QFileInfo file(dir.filePath(name));
-    if (!file.isFile())
+// An effect for the file, or none when there is no file: a missing sound is
+// silence, not an error message.
+std::unique_ptr<QSoundEffect> loadeffect(const QString& path) {
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile())
         return nullptr;
     auto effect = std::make_unique<QSoundEffect>();
     effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
@@ -54,14 +54,28 @@ std::unique_ptr<QSoundEffect> loadeffect(const QDir& dir, const QString& name) {
 
 } // namespace
 
+QString findsound(const QString& exedir, const QString& name) {
+    const QDir beside(exedir);
+    for (const QString& path :
+         {beside.filePath(name), QDir(beside.filePath(kInstalledSoundDir)).filePath(name)}) {
+        const QFileInfo file(path);
+        if (file.isFile())
+            return file.absoluteFilePath();
+    }
+    return QString();
+}
+
 QtSound::QtSound(const QString& folder) {
     // No output device, no effects: an effect would complain on the console
     // as soon as its file is decoded, and again at every play.
     if (!hasaudiooutput())
         return;
-    const QDir dir(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder);
-    fire_ = loadeffect(dir, QStringLiteral("fire.wav"));
-    explode_ = loadeffect(dir, QStringLiteral("explode.wav"));
+    const auto path = [&](const QString& name) {
+        return folder.isEmpty() ? findsound(QCoreApplication::applicationDirPath(), name)
+                                : QDir(folder).filePath(name);
+    };
+    fire_ = loadeffect(path(QStringLiteral("fire.wav")));
+    explode_ = loadeffect(path(QStringLiteral("explode.wav")));
 }
 
 QtSound::~QtSound() = default;

@@ -1,0 +1,23 @@
+#pragma once
+// The game's icon: a tank on a hill under the battlefield's sky, drawn with
+// the battlefield's own tank shape and pixel rules. Used for the windows at
+// run time and, through tools/makeicons, for the installed icon theme.
+
+#include <QIcon>
+#include <QImage>
+
+namespace ordnix {
+
+constexpr int kIconArtSize = 32;
+
+// The 32 x 32 pixel art itself (RGB32, opaque).
+QImage makeiconart();
+
+// The art at `size` x `size`: whole multiples of 32 repeat each pixel, so
+// the pixel art stays crisp; other sizes are scaled smoothly.
+QImage makeicon(int size);
+
+// Every size the installed theme has, for QApplication::setWindowIcon.
+QIcon makewindowicon();
+
+} // namespace ordnix
