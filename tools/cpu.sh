@@ -24,29 +24,27 @@ seconds=${2:-20}
 xpid=""
 game=""
 stopfile=$(mktemp -u /tmp/ordnix-cpu.XXXXXX)
+displayfile=""
 cleanup() {
     if [[ -n "$game" ]]; then kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi
     if [[ -n "$xpid" ]]; then kill "$xpid" 2>/dev/null || true; wait "$xpid" 2>/dev/null || true; fi
-    rm -f "$stopfile"
+    rm -f "$stopfile" "$displayfile" "${gamelog:-}"
 }
 trap cleanup EXIT
 
-# Our own X server, so that its process is known.
-display=""
-for n in $(seq 90 199); do
-    if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then
-        display=":$n"
-        break
-    fi
-done
-[[ -n "$display" ]] || { echo "no free display" >&2; exit 1; }
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Our own X server, so that its process is known. It picks a free display
+# number itself and writes it to fd 3 once it listens (no race with others
+# starting servers at the same time).
+displayfile=$(mktemp /tmp/ordnix-cpu-display.XXXXXX)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
 xpid=$!
-export DISPLAY=$display
 for _ in $(seq 1 100); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    [[ -s $displayfile ]] && break
+    kill -0 "$xpid" 2>/dev/null || break
     sleep 0.1
 done
+[[ -s $displayfile ]] || { echo "could not start a virtual display" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$displayfile")"
 
 ticks=$(getconf CLK_TCK)
 cputicks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
@@ -163,9 +161,10 @@ shots() {
     done
 }
 
-"$game_path" >/dev/null 2>&1 &
+gamelog=$(mktemp /tmp/ordnix-cpu-game.XXXXXX)
+"$game_path" >"$gamelog" 2>&1 &
 game=$!
-setup=$(findwindow "Player Setup:" 556)
+setup=$(findwindow "Player Setup:" 556) || { cat "$gamelog" >&2; exit 1; }
 sleep 0.5
 clickat "$setup" 52 244 # Start: two human players
 field=$(findwindow "Quarvel Ordnix" 620)
