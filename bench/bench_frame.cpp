@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
@@ -41,9 +43,45 @@ Model twohumans() {
     return model;
 }
 
-// Runs the repaints that Qt has gathered.
+// Delivers what the frame posted, as the event loop would, which runs the
+// repaints that Qt has gathered.
 void present() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    QCoreApplication::sendPostedEvents();
+}
+
+// Counts the paint events that widgets get and the pixels they repaint.
+class PaintCounter final : public QObject {
+  public:
+    long paints = 0;
+    long pixels = 0;
+    explicit PaintCounter(QWidget& window) {
+        window.installEventFilter(this);
+        for (QWidget* w : window.findChildren<QWidget*>())
+            w->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                pixels += static_cast<long>(r.width()) * r.height();
+        }
+        return false;
+    }
+    void report(benchmark::State& state) const {
+        state.counters["paints"] =
+            benchmark::Counter(static_cast<double>(paints), benchmark::Counter::kAvgIterations);
+        state.counters["pixels"] =
+            benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kAvgIterations);
+    }
+};
+
+// Shows a window and lets it become exposed: a window not yet on screen
+// paints nothing.
+void showexposed(QWidget& window) {
+    window.show();
+    for (int i = 0; i < 1000 && !(window.windowHandle() && window.windowHandle()->isExposed()); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    present();
 }
 
 // The held arrow turns the barrel one degree a frame, back and forth.
@@ -68,16 +106,18 @@ void BM_AimingFrame(benchmark::State& state) {
     auto* picture = new PictureBox(surface.visible(), &window);
     picture->setGeometry(window.rect());
     surface.changed = [picture](const QRect& box) { picture->update(box); };
-    window.show();
+    showexposed(window);
     battle.attach(&surface, nullptr);
     battle.setup();
     battle.begin();
     present();
+    PaintCounter counter(window);
     long frame = 0;
     for (auto _ : state) {
         turn(battle, frame++);
         present();
     }
+    counter.report(state);
     battle.detach(&surface);
 }
 BENCHMARK(BM_AimingFrame)->ArgName("whole")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
@@ -89,14 +129,15 @@ void BM_AimingFrameWindow(benchmark::State& state) {
     StillClock clock;
     Silence sound;
     Battle battle(model, random, clock, sound);
-    Form1 form(
-        battle, [] {}, [] {});
-    present();
+    Form1 form(battle, nullptr, nullptr);
+    showexposed(form);
+    PaintCounter counter(form);
     long frame = 0;
     for (auto _ : state) {
         turn(battle, frame++);
         present();
     }
+    counter.report(state);
 }
 BENCHMARK(BM_AimingFrameWindow)->Unit(benchmark::kMicrosecond);
 
@@ -107,16 +148,17 @@ void BM_StatusLine(benchmark::State& state) {
     StillClock clock;
     Silence sound;
     Battle battle(model, random, clock, sound);
-    Form1 form(
-        battle, [] {}, [] {});
+    Form1 form(battle, nullptr, nullptr);
     auto* label1 = form.findChild<QLabel*>("Label1");
-    present();
+    showexposed(form);
+    PaintCounter counter(form);
     int angle = 0;
     for (auto _ : state) {
         angle = (angle + 1) % 181;
         label1->setText(QString("Angle: %1 Power: 50 Wind: 12").arg(angle));
         present();
     }
+    counter.report(state);
 }
 BENCHMARK(BM_StatusLine)->Unit(benchmark::kMicrosecond);
 
