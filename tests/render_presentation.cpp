@@ -150,7 +150,6 @@ TEST(Presentation, EveryDrawingOperationOfARoundShowsTheSamePicturesAsWholeRepai
     playerrec& red = round.model.players[0];
     playerrec& blue = round.model.players[1];
     blue.ammo[6] = 1; // the biggest blast, for Blue's first shot
-    blue.curweapon = 6;
 
     struct Turn {
         int right = 0, left = 0, up = 0, down = 0;
