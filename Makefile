@@ -53,10 +53,12 @@ sanitize: testdeps
 
 bench: testdeps
 	cmake --preset bench
-	cmake --build --preset bench -j $(JOBS) --target bench_numbers bench_surface bench_round
+	cmake --build --preset bench -j $(JOBS) --target bench_numbers bench_surface bench_round bench_frame bench_roundmemory
 	./build-bench/bench/bench_numbers
 	./build-bench/bench/bench_surface
 	./build-bench/bench/bench_round
+	QT_QPA_PLATFORM=offscreen ./build-bench/bench/bench_frame
+	QT_QPA_PLATFORM=offscreen ./build-bench/bench/bench_roundmemory
 
 package: deps
 	cmake --preset package

@@ -9,6 +9,9 @@
 //   border, and a fill pixel never touches the outside.
 // - Lines and discs use Qt's one-pixel cosmetic pen: a disc of radius r
 //   around (cx, cy) is filled and outlined on the pixels at distance r.
+// Each operation reports a box that holds every pixel it may have set: the
+// shape's bounds widened by the pen (and a pixel to spare), cut to the
+// picture.
 #include "render/imagesurface.h"
 
 #include <QPainter>
@@ -85,29 +88,70 @@ void edge(QImage& image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, QRgb co
     }
 }
 
-// Copies one picture into the other, same size and format: a plain block
-// copy, no new image unless the target is shared with a reader's copy.
-void blockcopy(const QImage& from, QImage& to) {
-    std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+// Copies a box of one picture into the other, same size and format, row by
+// row: no new image unless the target is shared with a reader's copy.
+void blockcopy(const QImage& from, QImage& to, const QRect& box) {
+    if (box.isEmpty())
+        return;
+    if (box == from.rect()) {
+        std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+        return;
+    }
+    const auto offset = static_cast<size_t>(box.left()) * sizeof(QRgb);
+    const auto bytes = static_cast<size_t>(box.width()) * sizeof(QRgb);
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        std::memcpy(to.scanLine(y) + offset, from.constScanLine(y) + offset, bytes);
 }
+
+// The pixels from (left, top) to (right, bottom), both included, widened by
+// `margin` on every side and cut to `picture`.
+QRect bounds(int64_t left, int64_t top, int64_t right, int64_t bottom, int margin,
+             const QRect& picture) {
+    left = std::max<int64_t>(left - margin, picture.left());
+    top = std::max<int64_t>(top - margin, picture.top());
+    right = std::min<int64_t>(right + margin, picture.right());
+    bottom = std::min<int64_t>(bottom + margin, picture.bottom());
+    if (left > right || top > bottom)
+        return {};
+    return QRect(QPoint(static_cast<int>(left), static_cast<int>(top)),
+                 QPoint(static_cast<int>(right), static_cast<int>(bottom)));
+}
+
+// The pixel column or row that a painter coordinate falls in, kept far
+// inside 64 bits.
+int64_t pixelof(double v) {
+    const auto limit = static_cast<double>(kCoordinateLimit);
+    return static_cast<int64_t>(std::floor(std::clamp(v, -limit, limit)));
+}
+
+// The pen of a cosmetic line or disc outline reaches half a pixel past the
+// shape (square caps); two pixels cover that and the rounding of the edges.
+constexpr int kPenMargin = 2;
+// Polygon pixels lie within their vertices' pixels; one spare pixel.
+constexpr int kPolygonMargin = 1;
 
 } // namespace
 
-ImageSurface::ImageSurface(Rgb initial)
-    : visible_(kWidth, kHeight, QImage::Format_RGB32),
-      back_(kWidth, kHeight, QImage::Format_RGB32) {
+ImageSurface::ImageSurface(Rgb initial, Copies copies)
+    : visible_(kWidth, kHeight, QImage::Format_RGB32), back_(kWidth, kHeight, QImage::Format_RGB32),
+      copies_(copies) {
     visible_.fill(torgb(initial));
     back_.fill(torgb(initial));
 }
 
-void ImageSurface::touched() {
-    if (changed)
-        changed();
+void ImageSurface::drawn(const QRect& box) {
+    differing_ |= box;
+    touched(box);
+}
+
+void ImageSurface::touched(const QRect& box) {
+    if (changed && !box.isEmpty())
+        changed(copies_ == Copies::Whole ? visible_.rect() : box);
 }
 
 void ImageSurface::clear(Rgb sky) {
     visible_.fill(torgb(sky));
-    touched();
+    drawn(visible_.rect());
 }
 
 void ImageSurface::polygon(const Point* points, int count, Rgb fill, Rgb outline) {
@@ -132,12 +176,18 @@ void ImageSurface::polygon(const Point* points, int count, Rgb fill, Rgb outline
         painter.drawPolygon(pts, count, Qt::OddEvenFill);
     }
     const QRgb pen = torgb(outline);
+    int64_t left = limited(points[0].x), right = left;
+    int64_t top = limited(points[0].y), bottom = top;
     for (int i = 0; i < count; ++i) {
         const Point& a = points[i];
         const Point& b = points[(i + 1) % count];
         edge(visible_, limited(a.x), limited(a.y), limited(b.x), limited(b.y), pen);
+        left = std::min(left, limited(a.x));
+        right = std::max(right, limited(a.x));
+        top = std::min(top, limited(a.y));
+        bottom = std::max(bottom, limited(a.y));
     }
-    touched();
+    drawn(bounds(left, top, right, bottom, kPolygonMargin, visible_.rect()));
 }
 
 void ImageSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
@@ -148,7 +198,8 @@ void ImageSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
         prepare(painter, colour);
         painter.drawLine(QLineF(x1, y1, x2, y2));
     }
-    touched();
+    drawn(bounds(pixelof(std::min(x1, x2)), pixelof(std::min(y1, y2)), pixelof(std::max(x1, x2)),
+                 pixelof(std::max(y1, y2)), kPenMargin, visible_.rect()));
 }
 
 void ImageSurface::disc(float cx, float cy, float radius, Rgb fill, Rgb outline) {
@@ -165,16 +216,23 @@ void ImageSurface::disc(float cx, float cy, float radius, Rgb fill, Rgb outline)
             painter.drawEllipse(QPointF(cx, cy), radius, radius);
         }
     }
-    touched();
+    const double r = radius;
+    drawn(bounds(pixelof(cx - r), pixelof(cy - r), pixelof(cx + r), pixelof(cy + r), kPenMargin,
+                 visible_.rect()));
 }
 
+// Outside the differing box the two pictures are already the same, so the
+// copies move that box only; the whole-picture way moves everything.
 void ImageSurface::savetoback() {
-    blockcopy(visible_, back_);
+    blockcopy(visible_, back_, copies_ == Copies::Whole ? visible_.rect() : differing_);
+    differing_ = QRect();
 }
 
 void ImageSurface::restorefromback() {
-    blockcopy(back_, visible_);
-    touched();
+    const QRect box = copies_ == Copies::Whole ? visible_.rect() : differing_;
+    blockcopy(back_, visible_, box);
+    differing_ = QRect();
+    touched(box);
 }
 
 } // namespace ordnix

@@ -46,7 +46,7 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
     setObjectName("Form1");
     fixwindow(this, "Quarvel Ordnix", 620, 451);
     buildcontrols();
-    surface_.changed = [this] { picture1_->update(); };
+    surface_.changed = [this](const QRect& box) { picture1_->update(box); };
     qApp->installEventFilter(this);
 
     timer1_.setObjectName("Timer1");

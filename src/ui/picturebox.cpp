@@ -10,9 +10,12 @@ PictureBox::PictureBox(const QImage& image, QWidget* parent) : QWidget(parent), 
     setFocusPolicy(Qt::StrongFocus);
 }
 
+// Only the changed parts are painted: the surface reports them one box at a
+// time and Qt gathers them into the event's region.
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawImage(event->rect(), image_, event->rect());
+    for (const QRect& box : event->region())
+        painter.drawImage(box, image_, box);
 }
 
 } // namespace ordnix

@@ -1,5 +1,7 @@
 #pragma once
-// Picture1: shows the retained battlefield image as it is.
+// Picture1: shows the retained battlefield image as it is. Tell it which box
+// changed (update(QRect)) and it repaints that box alone; uncovered parts are
+// painted from the same image.
 
 #include <QImage>
 #include <QWidget>

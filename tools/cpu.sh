@@ -1,0 +1,224 @@
+#!/usr/bin/env bash
+# Plays the real game under a virtual display as a player would and prints
+# the CPU that the game and the X server use over a stretch of each state:
+#   idle     aiming, nothing pressed
+#   arrow    an arrow held, Left and Right in turn, so the barrel keeps turning
+#   rings    short shots beside the tanks: mostly explosion rings
+#   flight   high shots (angle about 90, full power) fired one after another
+#   results  the results window after the round
+# Figures are percent of one core, from /proc/PID/stat (utime + stime).
+#
+#   tools/cpu.sh [GAME] [SECONDS]     GAME defaults to build/ordnix, SECONDS to 20
+#
+# Needs Xvfb, xdotool and imagemagick (import, to see whose turn it is).
+# Prints one line per state and one summary line.
+# With CPU_SHOTS=DIR it also photographs the screen between the states
+# (imagemagick's import), to check that the script reached each of them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+game_path=${1:-build/ordnix}
+seconds=${2:-20}
+[[ -x "$game_path" ]] || { echo "no game at $game_path (make build)" >&2; exit 1; }
+
+xpid=""
+game=""
+stopfile=$(mktemp -u /tmp/ordnix-cpu.XXXXXX)
+displayfile=""
+cleanup() {
+    if [[ -n "$game" ]]; then kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi
+    if [[ -n "$xpid" ]]; then kill "$xpid" 2>/dev/null || true; wait "$xpid" 2>/dev/null || true; fi
+    rm -f "$stopfile" "$displayfile" "${gamelog:-}"
+}
+trap cleanup EXIT
+
+# Our own X server, so that its process is known. It picks a free display
+# number itself and writes it to fd 3 once it listens (no race with others
+# starting servers at the same time).
+displayfile=$(mktemp /tmp/ordnix-cpu-display.XXXXXX)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+xpid=$!
+for _ in $(seq 1 100); do
+    [[ -s $displayfile ]] && break
+    kill -0 "$xpid" 2>/dev/null || break
+    sleep 0.1
+done
+[[ -s $displayfile ]] || { echo "could not start a virtual display" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$displayfile")"
+
+ticks=$(getconf CLK_TCK)
+cputicks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+# The window of the game with this title and client width, once it is there.
+findwindow() {
+    local title=$1 width=$2 id
+    for _ in $(seq 1 600); do
+        for id in $(xdotool search --name "^${title}\$" 2>/dev/null); do
+            if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: ${width}x"; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    echo "no window '$title' ${width} wide" >&2
+    return 1
+}
+
+clickat() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.3
+}
+
+holdkey() {
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+# Whose turn it is, 1 or 2: the marker arrow (the only reddish pixels on the
+# field) hovers over that player's tank at column 50 or 550.
+current() {
+    local x n
+    for x in 52 552; do
+        n=$(import -window "$field" -crop 33x360+$x+48 txt:- 2>/dev/null |
+            awk -F'[(,)]' 'NR > 1 && $3 + 0 > 60 { n++ } END { print n + 0 }')
+        if ((n > 50)); then
+            [[ $x == 52 ]] && echo 1 || echo 2
+            return 0
+        fi
+    done
+    echo "cannot see whose turn it is" >&2
+    return 1
+}
+
+# Aims the current player from angle 0 (Left until it stops) to about
+# 32 degrees a second of Right, at full power.
+aimhigh() {
+    holdkey Left 6.0
+    holdkey Right "$1"
+    holdkey Up 3.5
+}
+
+# A shot: Enter for a tenth of a second, then the time the shot takes.
+fire() {
+    holdkey Return 0.1
+    sleep "$1"
+}
+
+# Runs "$@" in the background while the CPU of the game and the X server is
+# counted for $seconds; prints "STATE game% x% load". A driver that ends by
+# itself (a fixed number of shots) is waited for; an endless one is told to
+# stop through $stopfile and ends after its current step.
+results=()
+measure() {
+    local state=$1
+    shift
+    rm -f "$stopfile"
+    "$@" &
+    local driver=$!
+    local g0 x0 g1 x1
+    g0=$(cputicks "$game")
+    x0=$(cputicks "$xpid")
+    sleep "$seconds"
+    g1=$(cputicks "$game")
+    x1=$(cputicks "$xpid")
+    touch "$stopfile"
+    wait "$driver" 2>/dev/null || true
+    xdotool keyup Left Right Return 2>/dev/null || true
+    local load
+    load=$(cut -d' ' -f1 /proc/loadavg)
+    local line
+    line=$(awk -v g=$((g1 - g0)) -v x=$((x1 - x0)) -v t="$ticks" -v s="$seconds" \
+        -v n="$state" -v l="$load" \
+        'BEGIN { printf "%s %.2f %.2f %s", n, 100 * g / t / s, 100 * x / t / s, l }')
+    results+=("$line")
+    echo "$line" | awk '{ printf "%-8s game %5.2f %%   X server %5.2f %%   load %s\n", $1, $2, $3, $4 }'
+}
+
+snap() {
+    if [[ -n "${CPU_SHOTS:-}" ]]; then
+        mkdir -p "$CPU_SHOTS"
+        import -window root "$CPU_SHOTS/$1.png"
+    fi
+}
+
+idle() {
+    while [[ ! -e $stopfile ]]; do sleep 0.2; done
+}
+arrows() {
+    while [[ ! -e $stopfile ]]; do
+        holdkey Right 0.5
+        holdkey Left 0.5
+    done
+}
+# A fixed number of shots, one every so many seconds: each tap comes while
+# the player aims, so whose turn it is afterwards is known.
+shots() {
+    local count=$1 period=$2
+    for _ in $(seq 1 "$count"); do
+        fire "$period"
+    done
+}
+
+gamelog=$(mktemp /tmp/ordnix-cpu-game.XXXXXX)
+"$game_path" >"$gamelog" 2>&1 &
+game=$!
+setup=$(findwindow "Player Setup:" 556) || { cat "$gamelog" >&2; exit 1; }
+sleep 0.5
+clickat "$setup" 52 244 # Start: two human players
+field=$(findwindow "Quarvel Ordnix" 620)
+sleep 1
+clickat "$field" 300 100 # the keyboard focus to the battlefield
+xdotool windowfocus --sync "$field" 2>/dev/null || true
+sleep 1
+
+# The first player, chosen at random, aims; angle 30, power 50 to start with.
+snap 1-aiming
+measure idle idle
+measure arrow arrows
+snap 2-arrow
+sleep 1
+
+# Short shots: power about 20 at angle about 30 lands some 25 pixels left of
+# each tank, clear of it; the flight is short, the rings follow at once.
+for _ in 1 2; do
+    holdkey Down 1.0
+    fire 1.5
+done
+snap 3-short-aim
+measure rings shots 24 0.7
+sleep 2
+
+# High shots: player 1 (left) to about 97 degrees, player 2 (right) to about
+# 83, both at full power; each shell flies some two seconds and comes down
+# mid-field, clear of both tanks.
+first=$(current)
+for who in "$first" $((3 - first)); do
+    if ((who == 1)); then aimhigh 3.0; else aimhigh 2.6; fi
+    fire 3.5
+done
+snap 4-high-aim
+measure flight shots 7 2.7
+sleep 2
+snap 5-after-flights
+
+# The round ends: each player in turn drops a shell on its own tank (power 0:
+# at these angles the muzzle is over the tank), and the third such shell
+# destroys the first of them.
+holdkey Down 3.5
+fire 2.0
+holdkey Down 3.5
+fire 2.0
+fire 2.0
+findwindow "Quarvel Ordnix" 414 >/dev/null
+sleep 1
+snap 6-results
+measure results idle
+
+printf 'cpu %ss each, %% of one core, game/X:' "$seconds"
+for r in "${results[@]}"; do
+    set -- $r
+    printf ' %s %s/%s' "$1" "$2" "$3"
+done
+printf ' | load %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
