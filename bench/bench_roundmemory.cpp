@@ -55,6 +55,9 @@ int main(int argc, char** argv) {
         const int played = driver.rounds();
         if (played % 10 != 0 && played != 1)
             return;
+        // Count once the windows the game has finished with are gone (they
+        // go at the next turn of the event loop).
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const long kb = residentkb();
         if (played == 50)
             at50 = kb;
