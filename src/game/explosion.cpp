@@ -17,8 +17,7 @@ bool Battle::explodestart() {
     blastradius_ = (w >= 0 && w < kWeaponRows) ? model_.weapons[w].radius : 0;
     ringr_ = 0.0;
     ringstep_ = blastradius_ / 6.0;
-    ring_ = 0;
-    ringwait_ = clock_.now();
+    ringpace_.restart(clock_.now());
     return true;
 }
 
@@ -31,12 +30,10 @@ void Battle::explodering() {
         surface_->disc(static_cast<float>(shotx), static_cast<float>(shoty),
                        static_cast<float>(ringr_), kBlastFill, kBlastOutline);
     ringr_ += ringstep_;
-    ++ring_;
 }
 
 void Battle::explodefinish() {
     craterdamage();
-    ring_ = -1;
     realdraw();
     draw();
     int alive = 0;
@@ -86,6 +83,10 @@ void Battle::finishexplosion() {
         return;
     while (!ringsdone())
         explodering();
+    afterlastring();
+}
+
+void Battle::afterlastring() {
     explodefinish();
     endofflight();
     statuslines();

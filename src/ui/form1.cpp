@@ -21,6 +21,8 @@ namespace ordnix {
 
 namespace {
 
+constexpr int kFirstTickMs = 10; // Timer1's interval as the window is designed
+
 QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int width, int height) {
     return place(new StripPanel(parent), name, left, top, width, height);
 }
@@ -50,18 +52,19 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
     qApp->installEventFilter(this);
 
     timer1_.setObjectName("Timer1");
-    timer1_.setInterval(10);
-    connect(&timer1_, &QTimer::timeout, this, &Form1::timer1tick);
-    pace_.setSingleShot(true);
-    pace_.setTimerType(Qt::PreciseTimer);
-    connect(&pace_, &QTimer::timeout, this, &Form1::wakeup);
+    timer1_.setSingleShot(true);
+    timer1_.setTimerType(Qt::PreciseTimer);
+    connect(&timer1_, &QTimer::timeout, this, &Form1::wakeup);
 
     battle_.attach(&surface_, this);
 }
 
 Form1::~Form1() {
     qApp->removeEventFilter(this);
-    battle_.detach(&surface_);
+    if (battle_.attached(&surface_)) { // gone mid-round: nothing wakes the round any more
+        battle_.stop();
+        battle_.detach(&surface_);
+    }
 }
 
 void Form1::buildcontrols() {
@@ -99,34 +102,23 @@ void Form1::buildcontrols() {
 
 // --- the frame loop's wake-ups ---------------------------------------------
 
-void Form1::timer1tick() {
-    timer1_.stop();
-    if (question_)
-        return; // the first tick comes again when the question is answered
-    looping_ = true;
-    battle_.startloop();
-    wakeup();
+void Form1::startclock() {
+    timer1_.start(kFirstTickMs);
 }
 
 void Form1::wakeup() {
-    if (question_ || handingover_)
-        return;
     const Wake next = battle_.wake();
-    if (next.handover) {
-        handingover_ = true;
-        pace_.stop();
+    if (next.decided) {
+        battle_.detach(&surface_); // the round is over; this window only goes now
         onroundover_();
         return;
     }
-    schedule(next.nextat);
-}
-
-void Form1::schedule(double nextat) {
-    const double wait = battle_.clock().secondsuntil(nextat);
+    if (next.idle)
+        return; // paused or stopped: resume() or nothing wakes it again
     int ms = 0;
-    if (wait > 0)
-        ms = std::max(1, static_cast<int>(std::ceil(wait * 1000.0)));
-    pace_.start(ms);
+    if (next.seconds > 0)
+        ms = std::max(1, static_cast<int>(std::ceil(next.seconds * 1000.0)));
+    timer1_.start(ms);
 }
 
 // --- keys --------------------------------------------------------------------
@@ -221,41 +213,38 @@ void Form1::setstatus(const std::string& label2, const std::string& label1) {
 // --- quitting ------------------------------------------------------------------
 
 void Form1::quitclicked() {
-    if (question_)
-        return;
+    if (battle_.paused())
+        return; // the question is already open
     // No frame and no ring runs while the question is open.
-    pace_.stop();
-    question_ = new QMessageBox(QMessageBox::NoIcon, "Ordnix", "Do you realy want to quit?",
-                                QMessageBox::Yes | QMessageBox::No, this);
-    question_->setObjectName("QuitQuestion");
-    question_->setWindowModality(Qt::ApplicationModal);
-    question_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(question_, &QMessageBox::finished, this,
+    battle_.pause();
+    auto* question = new QMessageBox(QMessageBox::NoIcon, "Ordnix", "Do you realy want to quit?",
+                                     QMessageBox::Yes | QMessageBox::No, this);
+    question->setObjectName("QuitQuestion");
+    question->setWindowModality(Qt::ApplicationModal);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QMessageBox::finished, this,
             [this](int result) { questionanswered(result == QMessageBox::Yes); });
-    question_->show();
+    question->show();
 }
 
 void Form1::questionanswered(bool yes) {
-    question_ = nullptr;
     if (yes) {
+        battle_.stop();
         onquit_();
         return;
     }
     // Back to the battlefield, so that the arrows aim again.
     focusbattlefield();
     // The first frame after the question covers the whole wait in one step.
-    if (looping_)
-        wakeup();
-    else if (!timer1_.isActive())
-        timer1_.start();
+    battle_.resume();
+    wakeup();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    pace_.stop();
     timer1_.stop();
     event->accept();
-    if (!handingover_) {
-        handingover_ = true;
+    if (battle_.attached(&surface_)) { // still the round's window: closing it ends the game
+        battle_.stop();
         battle_.detach(&surface_);
         onquit_();
     }

@@ -32,8 +32,9 @@ class Form1 final : public QWidget, public BattleView {
           QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Starts Timer1: its first tick starts the frame loop.
-    void startclock() { timer1_.start(); }
+    // Starts Timer1: its first tick, 10 ms on, starts the frame loop; then
+    // it wakes the battlefield whenever the rules ask to be woken.
+    void startclock();
 
     // BattleView
     void setweapons(const std::vector<std::string>& names) override;
@@ -51,9 +52,7 @@ class Form1 final : public QWidget, public BattleView {
 
   private:
     void buildcontrols();
-    void timer1tick();
     void wakeup();
-    void schedule(double nextat);
     void quitclicked();
     void questionanswered(bool yes);
     bool ours(QObject* watched) const;
@@ -75,11 +74,7 @@ class Form1 final : public QWidget, public BattleView {
     QWidget* picture3_ = nullptr;
     QLabel* label2_ = nullptr;
     QLabel* label1_ = nullptr;
-    QTimer timer1_;
-    QTimer pace_; // wakes the battlefield for the next frame or ring
-    QMessageBox* question_ = nullptr;
-    bool looping_ = false;
-    bool handingover_ = false;
+    QTimer timer1_; // wakes the battlefield for the first tick, each frame and ring
 };
 
 } // namespace ordnix
