@@ -90,7 +90,7 @@ TEST(ComputerPlayer, EmptyStockRetriesEveryFrameWithTheSameAim) {
     p.target = 1;
     p.impactx = 370; // short of the target: up by 2
     p.power = 80;
-    p.curweapon = 1; // none of these
+    rig.battle.weaponclicked(1); // none of these
     Wake w = rig.battle.wake();
     while (rig.battle.frames < 100) {
         rig.clock.t += w.seconds;
@@ -98,7 +98,7 @@ TEST(ComputerPlayer, EmptyStockRetriesEveryFrameWithTheSameAim) {
     }
     EXPECT_EQ(std::tuple(p.power, p.angle, rig.sound.fires, rig.battle.shotstate),
               std::tuple(82, 30, 100, 0));
-    p.curweapon = 0;
+    rig.battle.weaponclicked(0);
     rig.battle.frame(0.015625);
     ASSERT_EQ(rig.battle.shotstate, 1);
     EXPECT_NEAR(rig.battle.shotvx, -std::cos(30 * rig.battle.degtorad) * 82 * 15, 1e-9);

@@ -79,7 +79,7 @@ struct Rig {
     void push(std::initializer_list<double> v) { random.script.insert(random.script.end(), v); }
     // Player 0 fires `weapon` and the shell comes down at (x, y).
     void blast(int weapon, double x, double y = 250) {
-        player(0).curweapon = static_cast<int16_t>(weapon);
+        battle.weaponclicked(weapon); // chosen in the list: player 0's weapon
         battle.shotx = x;
         battle.shoty = y;
         battle.explode();

@@ -107,9 +107,12 @@ class Battle {
     std::string statusline2() const;
     std::string statusline1() const;
 
-    // Player controls.
+    // Player controls. The window reports every change of the weapon list's
+    // selection (weaponselected), a choice made in it (weaponclicked) and a
+    // key released on it (weaponkeyup); without a window a caller does.
     void keydown(int code);
     void keyup();
+    void weaponselected(int index) { listweapon_ = index; }
     void weaponclicked(int index);
     void weaponkeyup(int index);
     void keystep(double dt);
@@ -149,8 +152,8 @@ class Battle {
     playerrec& cur() { return model_.players[curplayer]; }
     void afterkeystep(); // a press released before its key step lets go now
     void kiaim();        // the computer player's aim, once per turn
-    // The weapon list's selected entry; without a window, the player's choice.
-    int selectedweapon() const;
+    // The weapon list's selected entry, the one a launch and a blast use.
+    int selectedweapon() const { return listweapon_; }
     void wave(bool second);
     Wake sleepuntil(double reading);
     // The explosion in its stages, and what follows the end of a flight.
@@ -182,6 +185,9 @@ class Battle {
     // whether its key is already up again: then it lets go after that step.
     bool keyunapplied_ = false;
     bool releaseafterstep_ = false;
+    // The weapon list's selection as the window last reported it or the
+    // rules last set it (-1: none).
+    int listweapon_ = 0;
     // The computer player has aimed the shot it is launching; until a launch
     // succeeds, a failed one is retried with that aim.
     bool aimed_ = false;

@@ -85,10 +85,6 @@ void Battle::frame(double dt) {
         statuslines();
 }
 
-int Battle::selectedweapon() const {
-    return view_ ? view_->selectedweapon() : model_.players[curplayer].curweapon;
-}
-
 bool Battle::launch() {
     sound_.play(SoundId::Fire);
     const int w = selectedweapon();

@@ -94,8 +94,15 @@ void Form1::buildcontrols() {
     label2_ = makestatuslabel(picture3_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41, pale);
     label1_ = makestatuslabel(picture3_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
 
-    connect(combo1_, &QComboBox::activated, this,
-            [this](int index) { battle_.weaponclicked(index); });
+    // Every change of the selection goes to the rules, which fire and blast
+    // with their copy; a choice made in the list then gives the arrows back
+    // to the battlefield.
+    connect(combo1_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { battle_.weaponselected(index); });
+    connect(combo1_, &QComboBox::activated, this, [this](int index) {
+        battle_.weaponclicked(index);
+        focusbattlefield();
+    });
     connect(command1_, &QPushButton::clicked, this, &Form1::quitclicked);
     setTabOrder(combo1_, command1_);
 }
@@ -176,12 +183,11 @@ void Form1::setweapons(const std::vector<std::string>& names) {
 }
 
 void Form1::selectweapon(int index) {
-    const QSignalBlocker quiet(combo1_);
-    combo1_->setCurrentIndex(index);
-}
-
-int Form1::selectedweapon() const {
-    return combo1_->currentIndex();
+    {
+        const QSignalBlocker quiet(combo1_);
+        combo1_->setCurrentIndex(index);
+    }
+    focusbattlefield(); // as after a click in the list
 }
 
 void Form1::setammolabel(const std::string& text) {

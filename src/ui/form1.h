@@ -39,9 +39,7 @@ class Form1 final : public QWidget, public BattleView {
     // BattleView
     void setweapons(const std::vector<std::string>& names) override;
     void selectweapon(int index) override;
-    int selectedweapon() const override;
     void setammolabel(const std::string& text) override;
-    void focusbattlefield() override;
     void showmarker(int left, int top) override;
     void hidemarker() override;
     void setstatus(const std::string& label2, const std::string& label1) override;
@@ -53,6 +51,7 @@ class Form1 final : public QWidget, public BattleView {
   private:
     void buildcontrols();
     void wakeup();
+    void focusbattlefield();
     void quitclicked();
     void questionanswered(bool yes);
     bool ours(QObject* watched) const;
