@@ -72,7 +72,7 @@ struct Rig {
         for (size_t i = 0; i < columns.size(); ++i)
             player(i).x = static_cast<int16_t>(columns.begin()[i]);
         battle.heights.fill(250);
-        battle.degtorad = 3.14 / 180.0;
+        battle.degtorad = kDegToRad;
         battle.running = true;
     }
     playerrec& player(int i) { return model.players[i]; }

@@ -5,6 +5,8 @@
 // the event loop; tests drive it with scripted random values and chosen dt.
 
 #include "game/clock.h"
+#include "game/field.h"
+#include "game/keys.h"
 #include "game/model.h"
 #include "game/pacer.h"
 #include "game/ports.h"
@@ -14,26 +16,6 @@
 #include <cstdint>
 
 namespace ordnix {
-
-constexpr int kColumns = 601;       // terrain columns 0..600
-constexpr int kOutlinePoints = 605; // slots 0..604; the polygon uses 0..602
-constexpr int kFieldWidth = 600;
-constexpr int kFieldHeight = 360;
-
-// Virtual-key codes the rules act on.
-enum KeyCode : int16_t {
-    kKeyEnter = 13,
-    kKeyLeft = 37,
-    kKeyUp = 38,
-    kKeyRight = 39,
-    kKeyDown = 40,
-};
-
-constexpr Rgb kSky{0, 0, 255};
-constexpr Rgb kGround{0, 192, 0};
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kBlastFill{250, 0, 20};
-constexpr Rgb kBlastOutline{205, 10, 50};
 
 // Fill colour of player t's tank: colour t + 1 of the standard 16 colours.
 Rgb playercolour(int t);

@@ -10,7 +10,7 @@ namespace ordnix {
 bool Battle::explodestart() {
     playerrec& p = cur();
     p.impactx = store16(shotx);
-    if (!(shotx >= 0.0 && shotx <= 600.0))
+    if (!(shotx >= 0.0 && shotx <= kFieldWidth))
         return false; // left the field: no blast, no crater
     sound_.play(SoundId::Explode);
     const int w = selectedweapon();
@@ -53,7 +53,7 @@ void Battle::craterdamage() {
     playerrec& shooterrec = cur();
     for (int n = 0; n < 2 * R - 1; ++n) {
         const double i = shotx + (n - R + 1);
-        if (!(i > 0.0 && i < 600.0))
+        if (!(i > 0.0 && i < kFieldWidth))
             continue;
         const int k = static_cast<int>(roundeven(i));
         const double dx = i - shotx;

@@ -119,7 +119,7 @@ void Battle::flightframe(double dt) {
     shotvy = shotvy - dt * kGravity;
 
     const double column = std::floor(shotx);
-    bool landed = !(column >= 0.0 && column <= 600.0); // left or right of the field
+    bool landed = !(column >= 0.0 && column <= kFieldWidth); // left or right of the field
     if (!landed) {
         const int i = static_cast<int>(column);
         if (shoty > heights[i]) {

@@ -24,11 +24,11 @@ void Battle::detach(const Surface* surface) {
 void Battle::setup() {
     curplayer = store16(random_.draw() * model_.lastplayer);
     running = true;
-    degtorad = 3.14 / 180.0;
+    degtorad = kDegToRad;
     wave(false);
     wave(true);
-    outline[601] = {600, 400};
-    outline[602] = {0, 400};
+    outline[kColumns] = {kFieldWidth, kClosingRow};
+    outline[kColumns + 1] = {0, kClosingRow};
     phase_ = Phase::Waiting;
     paused_ = false;
 }

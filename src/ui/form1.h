@@ -62,17 +62,17 @@ class Form1 final : public QWidget, public BattleView {
     std::function<void()> onquit_;
     ImageSurface surface_;
 
-    QWidget* picture4_ = nullptr;
-    QLabel* label4_ = nullptr;
-    QComboBox* combo1_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QPushButton* command1_ = nullptr;
+    QWidget* toolstrip_ = nullptr;
+    QLabel* weaponcaption_ = nullptr;
+    QComboBox* weaponlist_ = nullptr;
+    QLabel* ammolabel_ = nullptr;
+    QPushButton* quitbutton_ = nullptr;
     PictureBox* picture1_ = nullptr;
-    QLabel* image1_ = nullptr;
-    QWidget* picture2_ = nullptr;
-    QWidget* picture3_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QLabel* label1_ = nullptr;
+    QLabel* marker_ = nullptr;
+    QWidget* backbuffer_ = nullptr;
+    QWidget* statusstrip_ = nullptr;
+    QLabel* playerline_ = nullptr;
+    QLabel* aimline_ = nullptr;
     QTimer timer1_; // wakes the battlefield for the first tick, each frame and ring
 };
 
