@@ -37,12 +37,11 @@ void BM_ComputerRound(benchmark::State& state) {
         Battle battle(model, random, clock, sound);
         battle.setup();
         battle.begin();
-        battle.startloop();
         for (;;) {
             const Wake next = battle.wake();
-            if (next.handover)
+            if (next.decided)
                 break;
-            clock.t = next.nextat;
+            clock.t += next.seconds;
         }
         frames += battle.frames;
     }

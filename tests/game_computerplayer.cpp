@@ -90,16 +90,15 @@ TEST(ComputerPlayer, EmptyStockRetriesEveryFrameWithTheSameAim) {
     p.target = 1;
     p.impactx = 370; // short of the target: up by 2
     p.power = 80;
-    p.curweapon = 1; // none of these
-    rig.battle.startloop();
+    rig.battle.weaponclicked(1); // none of these
     Wake w = rig.battle.wake();
     while (rig.battle.frames < 100) {
-        rig.clock.t = w.nextat;
+        rig.clock.t += w.seconds;
         w = rig.battle.wake();
     }
     EXPECT_EQ(std::tuple(p.power, p.angle, rig.sound.fires, rig.battle.shotstate),
               std::tuple(82, 30, 100, 0));
-    p.curweapon = 0;
+    rig.battle.weaponclicked(0);
     rig.battle.frame(0.015625);
     ASSERT_EQ(rig.battle.shotstate, 1);
     EXPECT_NEAR(rig.battle.shotvx, -std::cos(30 * rig.battle.degtorad) * 82 * 15, 1e-9);
@@ -133,21 +132,20 @@ TEST(HeadlessRound, ComputerPlayersAlwaysFinish) {
             Battle battle(model, random, clock, sound);
             battle.setup();
             battle.begin();
-            battle.startloop();
             Wake w = battle.wake();
-            for (int wakes = 0; !w.handover; ++wakes) {
+            for (int wakes = 0; !w.decided; ++wakes) {
                 ASSERT_LT(wakes, 200000) << "no hand-over";
                 const bool decided = !battle.running;
                 const auto before = model.players;
-                clock.t = std::max(clock.t, w.nextat);
+                clock.t += std::max(0.0, w.seconds);
                 w = battle.wake();
-                ASSERT_EQ(w.handover, decided);
+                ASSERT_EQ(w.decided, decided);
                 ASSERT_TRUE(battle.curplayer >= 0 && battle.curplayer <= model.lastplayer);
                 for (int i = 0; i < kPlayerSlots; ++i)
                     ASSERT_LE(model.players[i].hitpoints, before[i].hitpoints) << "player " << i;
                 ASSERT_LE(*std::max_element(battle.heights.begin(), battle.heights.end()), 360);
             }
-            EXPECT_FALSE(battle.wake().handover) << "the loop has stopped";
+            EXPECT_FALSE(battle.wake().decided) << "the loop has stopped";
             EXPECT_LE(std::count_if(model.players.begin(), model.players.end(), living), 1);
         }
     }

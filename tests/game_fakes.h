@@ -72,14 +72,14 @@ struct Rig {
         for (size_t i = 0; i < columns.size(); ++i)
             player(i).x = static_cast<int16_t>(columns.begin()[i]);
         battle.heights.fill(250);
-        battle.degtorad = 3.14 / 180.0;
+        battle.degtorad = kDegToRad;
         battle.running = true;
     }
     playerrec& player(int i) { return model.players[i]; }
     void push(std::initializer_list<double> v) { random.script.insert(random.script.end(), v); }
     // Player 0 fires `weapon` and the shell comes down at (x, y).
     void blast(int weapon, double x, double y = 250) {
-        player(0).curweapon = static_cast<int16_t>(weapon);
+        battle.weaponclicked(weapon); // chosen in the list: player 0's weapon
         battle.shotx = x;
         battle.shoty = y;
         battle.explode();

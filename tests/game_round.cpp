@@ -117,7 +117,7 @@ TEST(KeyStep, EveryPressWhileAimingActsInAStep) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.keys);
         Rig rig(2, row.ai);
-        rig.player(0).curweapon = static_cast<int16_t>(row.weapon);
+        rig.battle.weaponclicked(row.weapon); // chosen in the list
         if (row.ai)
             rig.battle.heldkey = kKeyEnter;
         for (const char* k = row.keys; *k; ++k) {

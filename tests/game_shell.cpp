@@ -57,11 +57,10 @@ TEST(Flight, FrameAcceleratesAndTestsTheColumnUnderTheShell) {
 TEST(Pacing, FramesTwoTicksApartRaiseThePowerByOne) {
     Rig rig;
     rig.battle.heldkey = kKeyUp;
-    rig.battle.startloop();
     Wake w = rig.battle.wake();
     for (int frame = 1; frame <= 10; ++frame) {
         const double last = rig.clock.t;
-        rig.clock.t = w.nextat;
+        rig.clock.t += w.seconds;
         w = rig.battle.wake();
         EXPECT_EQ(std::tuple(rig.clock.t - last, rig.battle.lastdt, rig.player(0).power),
                   std::tuple(0.03125, 0.015625, 50 + frame))

@@ -36,17 +36,17 @@ void Battle::afterkeystep() {
 }
 
 void Battle::weaponclicked(int index) {
+    listweapon_ = index;
     if (index < 0 || index >= kWeaponRows)
         return;
     playerrec& p = cur();
     p.curweapon = static_cast<int16_t>(index);
-    if (view_) {
+    if (view_)
         view_->setammolabel("Ammo:" + numtext(p.ammo[index]));
-        view_->focusbattlefield();
-    }
 }
 
 void Battle::weaponkeyup(int index) {
+    listweapon_ = index;
     if (index < 0 || index >= kWeaponRows)
         return;
     playerrec& p = cur();

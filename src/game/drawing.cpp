@@ -38,16 +38,16 @@ TankShape tankshape(int x, int ground, int angle, double degtorad) {
 
 void Battle::realdraw() {
     for (int i = 0; i < kColumns; ++i) {
-        if (heights[i] > 360)
-            heights[i] = 359;
+        if (heights[i] > kFieldHeight)
+            heights[i] = kFieldHeight - 1;
         outline[i].y = heights[i];
     }
-    outline[601] = {600, 400};
-    outline[602] = {0, 400};
+    outline[kColumns] = {kFieldWidth, kClosingRow};
+    outline[kColumns + 1] = {0, kClosingRow};
     if (!surface_)
         return;
     surface_->clear(kSky);
-    surface_->polygon(outline.data(), 603, kGround, kBlack);
+    surface_->polygon(outline.data(), kGroundPolygonPoints, kGround, kBlack);
     for (int t = 0; t < kPlayerSlots; ++t)
         if (t != curplayer)
             drawtank(t);

@@ -10,15 +10,14 @@ namespace ordnix {
 bool Battle::explodestart() {
     playerrec& p = cur();
     p.impactx = store16(shotx);
-    if (!(shotx >= 0.0 && shotx <= 600.0))
+    if (!(shotx >= 0.0 && shotx <= kFieldWidth))
         return false; // left the field: no blast, no crater
     sound_.play(SoundId::Explode);
     const int w = selectedweapon();
     blastradius_ = (w >= 0 && w < kWeaponRows) ? model_.weapons[w].radius : 0;
     ringr_ = 0.0;
     ringstep_ = blastradius_ / 6.0;
-    ring_ = 0;
-    ringwait_ = clock_.now();
+    ringpace_.restart(clock_.now());
     return true;
 }
 
@@ -31,12 +30,10 @@ void Battle::explodering() {
         surface_->disc(static_cast<float>(shotx), static_cast<float>(shoty),
                        static_cast<float>(ringr_), kBlastFill, kBlastOutline);
     ringr_ += ringstep_;
-    ++ring_;
 }
 
 void Battle::explodefinish() {
     craterdamage();
-    ring_ = -1;
     realdraw();
     draw();
     int alive = 0;
@@ -56,7 +53,7 @@ void Battle::craterdamage() {
     playerrec& shooterrec = cur();
     for (int n = 0; n < 2 * R - 1; ++n) {
         const double i = shotx + (n - R + 1);
-        if (!(i > 0.0 && i < 600.0))
+        if (!(i > 0.0 && i < kFieldWidth))
             continue;
         const int k = static_cast<int>(roundeven(i));
         const double dx = i - shotx;
@@ -86,6 +83,10 @@ void Battle::finishexplosion() {
         return;
     while (!ringsdone())
         explodering();
+    afterlastring();
+}
+
+void Battle::afterlastring() {
     explodefinish();
     endofflight();
     statuslines();

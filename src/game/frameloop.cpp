@@ -9,61 +9,63 @@
 namespace ordnix {
 
 namespace {
-// A step is due when half the elapsed seconds exceed this.
-constexpr double kShortestStep = 0.01;
 constexpr double kGravity = 3000.0;
 constexpr double kSpeedPerPower = 15.0;
-
-bool due(double now, double since) {
-    return (now - since) / 2.0 > kShortestStep;
-}
-double firstdue(double since) {
-    return firsttickafter(since + 2.0 * kShortestStep);
-}
 } // namespace
 
-void Battle::startloop() {
-    looping_ = true;
-    frames = 0;
-    haveprev_ = false;
+Wake Battle::sleepuntil(double reading) {
+    return {.seconds = clock_.secondsuntil(reading)};
+}
+
+void Battle::stop() {
+    phase_ = Phase::Ended;
 }
 
 Wake Battle::wake() {
+    if (paused_ || phase_ == Phase::Ended)
+        return {.idle = true};
     const double now = clock_.now();
-    if (!looping_)
-        return {false, now + 1.0};
-    if (exploding()) {
-        if (!due(now, ringwait_))
-            return {false, firstdue(ringwait_)};
-        explodering();
-        ringwait_ = clock_.now();
-        if (ringsdone()) {
-            explodefinish();
-            endofflight();
-            statuslines();
-        }
-    } else {
+    switch (phase_) {
+    case Phase::Waiting:
+        // The loop starts: the first frame is paced from this reading.
+        frames = 0;
+        framepace_.restart(now);
+        phase_ = shotstate == 0 ? Phase::Aiming : Phase::Flying;
+        [[fallthrough]];
+    case Phase::Aiming:
+    case Phase::Flying:
         if (!running) {
-            looping_ = false;
-            return {true, now};
+            phase_ = Phase::Ended;
+            return {.decided = true};
         }
-        if (!haveprev_) {
-            prevtime_ = now;
-            haveprev_ = true;
-        }
-        if (!due(now, prevtime_))
-            return {false, firstdue(prevtime_)};
-        const double dt = (now - prevtime_) / 2.0;
-        prevtime_ = now;
+        if (!framepace_.due(now))
+            return sleepuntil(framepace_.nextwake());
+        lastdt = framepace_.step(now);
         ++frames;
-        lastdt = dt;
-        frame(dt);
+        frame(lastdt);
+        break;
+    case Phase::Exploding:
+        if (!ringpace_.due(now))
+            return sleepuntil(ringpace_.nextwake());
+        explodering();
+        ringpace_.restart(clock_.now());
+        if (ringsdone())
+            afterlastring();
+        break;
+    case Phase::Decided:
+        phase_ = Phase::Ended;
+        return {.decided = true};
+    case Phase::Ended:
+        break;
     }
-    if (exploding())
-        return {false, firstdue(ringwait_)};
-    if (!running)
-        return {false, now}; // the round is over: hand over at the next wake
-    return {false, firstdue(prevtime_)};
+    switch (phase_) {
+    case Phase::Exploding:
+        return sleepuntil(ringpace_.nextwake());
+    case Phase::Decided:
+        return {}; // the hand-over is the very next wake, as the next frame's start
+    default:
+        return sleepuntil(framepace_.nextwake());
+    }
 }
 
 void Battle::frame(double dt) {
@@ -83,10 +85,6 @@ void Battle::frame(double dt) {
         statuslines();
 }
 
-int Battle::selectedweapon() const {
-    return view_ ? view_->selectedweapon() : model_.players[curplayer].curweapon;
-}
-
 bool Battle::launch() {
     sound_.play(SoundId::Fire);
     const int w = selectedweapon();
@@ -97,6 +95,7 @@ bool Battle::launch() {
     if (view_)
         view_->hidemarker();
     shotstate = 1;
+    phase_ = Phase::Flying;
     const double a = p.angle * degtorad;
     shotvx = -std::cos(a) * p.power * kSpeedPerPower;
     shotvy = std::sin(a) * p.power * kSpeedPerPower;
@@ -120,7 +119,7 @@ void Battle::flightframe(double dt) {
     shotvy = shotvy - dt * kGravity;
 
     const double column = std::floor(shotx);
-    bool landed = !(column >= 0.0 && column <= 600.0); // left or right of the field
+    bool landed = !(column >= 0.0 && column <= kFieldWidth); // left or right of the field
     if (!landed) {
         const int i = static_cast<int>(column);
         if (shoty > heights[i]) {
@@ -130,13 +129,16 @@ void Battle::flightframe(double dt) {
     }
     if (!landed)
         return;
-    if (explodestart())
-        return; // the rings follow; the flight ends after them
+    if (explodestart()) {
+        phase_ = Phase::Exploding; // the rings follow; the flight ends after them
+        return;
+    }
     endofflight();
 }
 
 void Battle::endofflight() {
     shotstate = 0;
+    phase_ = running ? Phase::Aiming : Phase::Decided;
     nextplayer();
     realdraw();
     draw();

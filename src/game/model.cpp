@@ -28,7 +28,7 @@ int16_t tankcolumn(int i, int lastplayer) {
     return store16(500.0 * i / lastplayer + 50.0);
 }
 
-void startgame(Model& m, const std::array<PlayerChoice, 8>& choices) {
+void startgame(Model& m, const std::array<PlayerChoice, kMostPlayers>& choices) {
     for (int i = 0; i <= m.lastplayer && i < 8; ++i) {
         playerrec& p = m.players[i];
         p.name = choices[i].name;

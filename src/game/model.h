@@ -10,6 +10,7 @@
 namespace ordnix {
 
 constexpr int kPlayerSlots = 9;   // players 0..8; 0..lastplayer are in use
+constexpr int kMostPlayers = 8;   // the setup window offers two to eight
 constexpr int kWeaponRows = 11;   // rows 0..10; 0..6 are the catalogue
 constexpr int kCatalogueRows = 7; // rows filled by initweapons
 constexpr int16_t kBasicShots = 9999;
@@ -64,7 +65,7 @@ struct PlayerChoice {
 // The start of a game: writes players 0..lastplayer from the setup choices
 // (names taken as typed) and fixes the tank columns. Slots above lastplayer
 // are not touched.
-void startgame(Model& m, const std::array<PlayerChoice, 8>& choices);
+void startgame(Model& m, const std::array<PlayerChoice, kMostPlayers>& choices);
 
 // The start of every later round: hit points, basic shots and round scores.
 void resetforround(Model& m);

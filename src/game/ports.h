@@ -36,13 +36,13 @@ class Surface {
 class BattleView {
   public:
     virtual ~BattleView() = default;
-    // Weapon list: replace its entries, select one without raising its click,
-    // and read the selected entry (-1 when nothing is selected).
+    // Weapon list: replace its entries (the first one shows selected), and
+    // select one as a click would, without reporting it: the window moves its
+    // focus to the battlefield as after a click. The window reports every
+    // other change of the selection to the rules, which keep their own copy.
     virtual void setweapons(const std::vector<std::string>& names) = 0;
     virtual void selectweapon(int index) = 0;
-    virtual int selectedweapon() const = 0;
     virtual void setammolabel(const std::string& text) = 0; // Label3
-    virtual void focusbattlefield() = 0;                    // focus to Picture1
     virtual void showmarker(int left, int top) = 0;         // Image1
     virtual void hidemarker() = 0;
     virtual void setstatus(const std::string& label2, const std::string& label1) = 0;

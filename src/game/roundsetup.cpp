@@ -12,29 +12,25 @@ Battle::Battle(Model& model, Random& random, Clock& clock, Sound& sound)
 void Battle::attach(Surface* surface, BattleView* view) {
     surface_ = surface;
     view_ = view;
-    if (!surface && !view) {
-        // The window is gone: whatever it was doing stops with it.
-        looping_ = false;
-        ring_ = -1;
-    }
 }
 
 void Battle::detach(const Surface* surface) {
-    if (surface_ == surface)
-        attach(nullptr, nullptr);
+    if (surface_ != surface)
+        return;
+    surface_ = nullptr;
+    view_ = nullptr;
 }
 
 void Battle::setup() {
     curplayer = store16(random_.draw() * model_.lastplayer);
     running = true;
-    degtorad = 3.14 / 180.0;
+    degtorad = kDegToRad;
     wave(false);
     wave(true);
-    outline[601] = {600, 400};
-    outline[602] = {0, 400};
-    looping_ = false;
-    haveprev_ = false;
-    ring_ = -1;
+    outline[kColumns] = {kFieldWidth, kClosingRow};
+    outline[kColumns + 1] = {0, kClosingRow};
+    phase_ = Phase::Waiting;
+    paused_ = false;
 }
 
 void Battle::begin() {

@@ -20,19 +20,23 @@ void Battle::nextplayer() {
 
 void Battle::changeplayer() {
     playerrec& p = cur();
+    // The list is filled afresh, showing its first entry, then the player's
+    // weapon is selected as a click would select it.
     if (view_) {
         std::vector<std::string> names;
         for (int i = 0; i < kCatalogueRows; ++i)
             names.push_back(model_.weapons[i].name);
         view_->setweapons(names);
-        if (p.curweapon >= 0 && p.curweapon < kCatalogueRows) {
-            view_->selectweapon(p.curweapon);
-            weaponclicked(p.curweapon);
-        }
-        const int column = p.x + 8;
-        if (column >= 0 && column < kColumns)
-            view_->showmarker(p.x - 6, heights[column] - 50);
     }
+    listweapon_ = 0;
+    if (p.curweapon >= 0 && p.curweapon < kCatalogueRows) {
+        if (view_)
+            view_->selectweapon(p.curweapon);
+        weaponclicked(p.curweapon);
+    }
+    const int column = p.x + 8;
+    if (view_ && column >= 0 && column < kColumns)
+        view_->showmarker(p.x - 6, heights[column] - 50);
     random_.reseed(clock_.now());
     const float r = static_cast<float>(random_.draw());
     wind = 100.0 * r - 50.0;

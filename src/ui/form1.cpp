@@ -21,6 +21,8 @@ namespace ordnix {
 
 namespace {
 
+constexpr int kFirstTickMs = 10; // Timer1's interval as the window is designed
+
 QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int width, int height) {
     return place(new StripPanel(parent), name, left, top, width, height);
 }
@@ -50,18 +52,19 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
     qApp->installEventFilter(this);
 
     timer1_.setObjectName("Timer1");
-    timer1_.setInterval(10);
-    connect(&timer1_, &QTimer::timeout, this, &Form1::timer1tick);
-    pace_.setSingleShot(true);
-    pace_.setTimerType(Qt::PreciseTimer);
-    connect(&pace_, &QTimer::timeout, this, &Form1::wakeup);
+    timer1_.setSingleShot(true);
+    timer1_.setTimerType(Qt::PreciseTimer);
+    connect(&timer1_, &QTimer::timeout, this, &Form1::wakeup);
 
     battle_.attach(&surface_, this);
 }
 
 Form1::~Form1() {
     qApp->removeEventFilter(this);
-    battle_.detach(&surface_);
+    if (battle_.attached(&surface_)) { // gone mid-round: nothing wakes the round any more
+        battle_.stop();
+        battle_.detach(&surface_);
+    }
 }
 
 void Form1::buildcontrols() {
@@ -69,64 +72,63 @@ void Form1::buildcontrols() {
     const QColor pale(255, 255, 128);
 
     setstripcolour(blue);
-    picture4_ = makestrip(this, "Picture4", 8, 16, 601, 33);
-    label4_ = makestatuslabel(picture4_, "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
-    combo1_ = makelist(new StripComboBox(picture4_), "Combo1", 176, 8, 193, 21);
-    label4_->setBuddy(combo1_); // a screen reader names the list by its caption
-    label3_ = makestatuslabel(picture4_, "Label3", "Ammo:", 376, 8, 169, 41, pale);
-    command1_ = place(new StripButton("Quit", picture4_), "Command1", 536, 8, 57, 17);
-    command1_->setAutoDefault(false);
+    toolstrip_ = makestrip(this, "Picture4", 8, 16, 601, 33);
+    weaponcaption_ = makestatuslabel(toolstrip_, "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
+    weaponlist_ = makelist(new StripComboBox(toolstrip_), "Combo1", 176, 8, 193, 21);
+    weaponcaption_->setBuddy(weaponlist_); // a screen reader names the list by its caption
+    ammolabel_ = makestatuslabel(toolstrip_, "Label3", "Ammo:", 376, 8, 169, 41, pale);
+    quitbutton_ = place(new StripButton("Quit", toolstrip_), "Command1", 536, 8, 57, 17);
+    quitbutton_->setAutoDefault(false);
 
-    picture1_ = place(new PictureBox(surface_.visible(), this), "Picture1", 8, 48, 600, 360);
-    image1_ = place(new QLabel(picture1_), "Image1", 48, 128, 32, 32);
-    image1_->setPixmap(QPixmap::fromImage(makemarker()));
-    image1_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    image1_->hide();
+    picture1_ = place(new PictureBox(surface_.visible(), this), "Picture1", 8, 48, kFieldWidth,
+                      kFieldHeight);
+    marker_ = place(new QLabel(picture1_), "Image1", 48, 128, 32, 32);
+    marker_->setPixmap(QPixmap::fromImage(makemarker()));
+    marker_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    marker_->hide();
 
     // The back buffer is an image only; its control stays hidden.
-    picture2_ = place(new QWidget(this), "Picture2", 8, 48, 600, 360);
-    picture2_->hide();
+    backbuffer_ = place(new QWidget(this), "Picture2", 8, 48, kFieldWidth, kFieldHeight);
+    backbuffer_->hide();
 
-    picture3_ = makestrip(this, "Picture3", 8, 408, 601, 33);
-    label2_ = makestatuslabel(picture3_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41, pale);
-    label1_ = makestatuslabel(picture3_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
+    statusstrip_ = makestrip(this, "Picture3", 8, 408, 601, 33);
+    playerline_ =
+        makestatuslabel(statusstrip_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41, pale);
+    aimline_ =
+        makestatuslabel(statusstrip_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
 
-    connect(combo1_, &QComboBox::activated, this,
-            [this](int index) { battle_.weaponclicked(index); });
-    connect(command1_, &QPushButton::clicked, this, &Form1::quitclicked);
-    setTabOrder(combo1_, command1_);
+    // Every change of the selection goes to the rules, which fire and blast
+    // with their copy; a choice made in the list then gives the arrows back
+    // to the battlefield.
+    connect(weaponlist_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { battle_.weaponselected(index); });
+    connect(weaponlist_, &QComboBox::activated, this, [this](int index) {
+        battle_.weaponclicked(index);
+        focusbattlefield();
+    });
+    connect(quitbutton_, &QPushButton::clicked, this, &Form1::quitclicked);
+    setTabOrder(weaponlist_, quitbutton_);
 }
 
 // --- the frame loop's wake-ups ---------------------------------------------
 
-void Form1::timer1tick() {
-    timer1_.stop();
-    if (question_)
-        return; // the first tick comes again when the question is answered
-    looping_ = true;
-    battle_.startloop();
-    wakeup();
+void Form1::startclock() {
+    timer1_.start(kFirstTickMs);
 }
 
 void Form1::wakeup() {
-    if (question_ || handingover_)
-        return;
     const Wake next = battle_.wake();
-    if (next.handover) {
-        handingover_ = true;
-        pace_.stop();
+    if (next.decided) {
+        battle_.detach(&surface_); // the round is over; this window only goes now
         onroundover_();
         return;
     }
-    schedule(next.nextat);
-}
-
-void Form1::schedule(double nextat) {
-    const double wait = battle_.clock().secondsuntil(nextat);
+    if (next.idle)
+        return; // paused or stopped: resume() or nothing wakes it again
     int ms = 0;
-    if (wait > 0)
-        ms = std::max(1, static_cast<int>(std::ceil(wait * 1000.0)));
-    pace_.start(ms);
+    if (next.seconds > 0)
+        ms = std::max(1, static_cast<int>(std::ceil(next.seconds * 1000.0)));
+    timer1_.start(ms);
 }
 
 // --- keys --------------------------------------------------------------------
@@ -139,7 +141,7 @@ bool Form1::ours(QObject* watched) const {
 bool Form1::inlistpopup(QObject* watched) const {
     // The list's popup is a window of its own, owned by the list.
     for (QObject* o = watched; o; o = o->parent())
-        if (o == combo1_)
+        if (o == weaponlist_)
             return true;
     return false;
 }
@@ -161,15 +163,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         // controls nor step the closed weapon list. Alt+Down still opens it.
         const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
                            key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
-        const bool opener = watched == combo1_ && (key->modifiers() & Qt::AltModifier) &&
+        const bool opener = watched == weaponlist_ && (key->modifiers() & Qt::AltModifier) &&
                             key->key() == Qt::Key_Down;
         return arrow && !opener;
     }
     if (!key->isAutoRepeat()) {
         // Releases between auto-repeats are not real key-ups.
         battle_.keyup();
-        if (watched == combo1_)
-            battle_.weaponkeyup(combo1_->currentIndex());
+        if (watched == weaponlist_)
+            battle_.weaponkeyup(weaponlist_->currentIndex());
     }
     return false;
 }
@@ -177,23 +179,22 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 // --- the controls the rules drive --------------------------------------------
 
 void Form1::setweapons(const std::vector<std::string>& names) {
-    const QSignalBlocker quiet(combo1_);
-    combo1_->clear();
+    const QSignalBlocker quiet(weaponlist_);
+    weaponlist_->clear();
     for (const std::string& name : names)
-        combo1_->addItem(qtext(name));
+        weaponlist_->addItem(qtext(name));
 }
 
 void Form1::selectweapon(int index) {
-    const QSignalBlocker quiet(combo1_);
-    combo1_->setCurrentIndex(index);
-}
-
-int Form1::selectedweapon() const {
-    return combo1_->currentIndex();
+    {
+        const QSignalBlocker quiet(weaponlist_);
+        weaponlist_->setCurrentIndex(index);
+    }
+    focusbattlefield(); // as after a click in the list
 }
 
 void Form1::setammolabel(const std::string& text) {
-    label3_->setText(qtext(text));
+    ammolabel_->setText(qtext(text));
 }
 
 void Form1::focusbattlefield() {
@@ -201,61 +202,58 @@ void Form1::focusbattlefield() {
 }
 
 void Form1::showmarker(int left, int top) {
-    image1_->move(left, top);
-    image1_->show();
+    marker_->move(left, top);
+    marker_->show();
 }
 
 void Form1::hidemarker() {
-    image1_->hide();
+    marker_->hide();
 }
 
 void Form1::setstatus(const std::string& label2, const std::string& label1) {
     const QString two = qtext(label2);
     const QString one = qtext(label1);
-    if (label2_->text() != two)
-        label2_->setText(two);
-    if (label1_->text() != one)
-        label1_->setText(one);
+    if (playerline_->text() != two)
+        playerline_->setText(two);
+    if (aimline_->text() != one)
+        aimline_->setText(one);
 }
 
 // --- quitting ------------------------------------------------------------------
 
 void Form1::quitclicked() {
-    if (question_)
-        return;
+    if (battle_.paused())
+        return; // the question is already open
     // No frame and no ring runs while the question is open.
-    pace_.stop();
-    question_ = new QMessageBox(QMessageBox::NoIcon, "Ordnix", "Do you realy want to quit?",
-                                QMessageBox::Yes | QMessageBox::No, this);
-    question_->setObjectName("QuitQuestion");
-    question_->setWindowModality(Qt::ApplicationModal);
-    question_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(question_, &QMessageBox::finished, this,
+    battle_.pause();
+    auto* question = new QMessageBox(QMessageBox::NoIcon, "Ordnix", "Do you realy want to quit?",
+                                     QMessageBox::Yes | QMessageBox::No, this);
+    question->setObjectName("QuitQuestion");
+    question->setWindowModality(Qt::ApplicationModal);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QMessageBox::finished, this,
             [this](int result) { questionanswered(result == QMessageBox::Yes); });
-    question_->show();
+    question->show();
 }
 
 void Form1::questionanswered(bool yes) {
-    question_ = nullptr;
     if (yes) {
+        battle_.stop();
         onquit_();
         return;
     }
     // Back to the battlefield, so that the arrows aim again.
     focusbattlefield();
     // The first frame after the question covers the whole wait in one step.
-    if (looping_)
-        wakeup();
-    else if (!timer1_.isActive())
-        timer1_.start();
+    battle_.resume();
+    wakeup();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    pace_.stop();
     timer1_.stop();
     event->accept();
-    if (!handingover_) {
-        handingover_ = true;
+    if (battle_.attached(&surface_)) { // still the round's window: closing it ends the game
+        battle_.stop();
         battle_.detach(&surface_);
         onquit_();
     }

@@ -32,15 +32,14 @@ class Form1 final : public QWidget, public BattleView {
           QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Starts Timer1: its first tick starts the frame loop.
-    void startclock() { timer1_.start(); }
+    // Starts Timer1: its first tick, 10 ms on, starts the frame loop; then
+    // it wakes the battlefield whenever the rules ask to be woken.
+    void startclock();
 
     // BattleView
     void setweapons(const std::vector<std::string>& names) override;
     void selectweapon(int index) override;
-    int selectedweapon() const override;
     void setammolabel(const std::string& text) override;
-    void focusbattlefield() override;
     void showmarker(int left, int top) override;
     void hidemarker() override;
     void setstatus(const std::string& label2, const std::string& label1) override;
@@ -51,9 +50,8 @@ class Form1 final : public QWidget, public BattleView {
 
   private:
     void buildcontrols();
-    void timer1tick();
     void wakeup();
-    void schedule(double nextat);
+    void focusbattlefield();
     void quitclicked();
     void questionanswered(bool yes);
     bool ours(QObject* watched) const;
@@ -64,22 +62,18 @@ class Form1 final : public QWidget, public BattleView {
     std::function<void()> onquit_;
     ImageSurface surface_;
 
-    QWidget* picture4_ = nullptr;
-    QLabel* label4_ = nullptr;
-    QComboBox* combo1_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QPushButton* command1_ = nullptr;
+    QWidget* toolstrip_ = nullptr;
+    QLabel* weaponcaption_ = nullptr;
+    QComboBox* weaponlist_ = nullptr;
+    QLabel* ammolabel_ = nullptr;
+    QPushButton* quitbutton_ = nullptr;
     PictureBox* picture1_ = nullptr;
-    QLabel* image1_ = nullptr;
-    QWidget* picture2_ = nullptr;
-    QWidget* picture3_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QTimer timer1_;
-    QTimer pace_; // wakes the battlefield for the next frame or ring
-    QMessageBox* question_ = nullptr;
-    bool looping_ = false;
-    bool handingover_ = false;
+    QLabel* marker_ = nullptr;
+    QWidget* backbuffer_ = nullptr;
+    QWidget* statusstrip_ = nullptr;
+    QLabel* playerline_ = nullptr;
+    QLabel* aimline_ = nullptr;
+    QTimer timer1_; // wakes the battlefield for the first tick, each frame and ring
 };
 
 } // namespace ordnix
