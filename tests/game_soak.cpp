@@ -95,7 +95,6 @@ class Game {
     std::string playround() {
         battle_.setup();
         battle_.begin();
-        battle_.startloop();
         surface_.rings.clear();
         ++turn_;
         wakes = 0;
@@ -103,11 +102,11 @@ class Game {
         if (*std::max_element(setupheights.begin(), setupheights.end()) > 360)
             return "ground deeper than row 360 after the first redraw";
         Wake w = battle_.wake();
-        while (!w.handover) {
+        while (!w.decided) {
             if (++wakes > kWakesPerRound)
                 return "the round does not end";
             act();
-            double next = std::max(clock_.t, w.nextat);
+            double next = clock_.t + w.seconds;
             if (chance(0.1)) // a slow frame, as after a busy moment or the quit question
                 next += std::uniform_real_distribution<double>(0, 0.3)(script_);
             clock_.t = next;
@@ -121,7 +120,7 @@ class Game {
             return "a round handed over with more than one tank standing";
         if (battle_.shotstate != 0 || battle_.exploding())
             return "a round handed over in the middle of a shot";
-        if (battle_.wake().handover)
+        if (battle_.wake().decided)
             return "the loop goes on after the hand-over";
         return {};
     }

@@ -111,12 +111,11 @@ struct Round {
         battle.attach(&surface, nullptr);
         battle.setup();
         battle.begin();
-        battle.startloop();
     }
     void wake() {
         const Wake next = battle.wake();
-        over = over || next.handover;
-        clock.t = std::max(clock.t, next.nextat);
+        over = over || next.decided;
+        clock.t += next.seconds;
     }
     // Holds a key (0: none) for this many frames.
     void hold(int key, int frames) {

@@ -4,6 +4,7 @@
 #include "render/iconart.h"
 
 #include "game/battle.h"
+#include "game/field.h"
 #include "render/imagesurface.h"
 
 #include <array>
@@ -12,8 +13,7 @@ namespace ordnix {
 
 namespace {
 
-constexpr double kDegToRad = 3.14 / 180; // as the battlefield's degtorad
-constexpr int kTankColour = 3;           // the fourth player's red stands out on blue and green
+constexpr int kTankColour = 3; // the fourth player's red stands out on blue and green
 constexpr int kTankX = 5;
 constexpr int kTankGround = 27;
 constexpr int kBarrelAngle = 140; // 0 is left, 90 up, 180 right
