@@ -34,14 +34,6 @@ Counters counters(const playerrec& p) {
     return {p.hitpoints, p.roundscore, p.totalscore, p.money, p.angle, p.power, p.target, p.ammo};
 }
 
-// Slots above lastplayer keep the zeroed state of program start.
-bool pristine(const playerrec& p) {
-    const std::array<int16_t, kWeaponRows> none{};
-    return p.target == 0 && p.impactx == 0 && !p.ai && p.money == 0 && p.ammo == none && p.x == 0 &&
-           p.curweapon == 0 && p.angle == 0 && p.hitpoints == 0 && p.power == 0 && p.tipx == 0 &&
-           p.tipy == 0 && p.name.empty() && p.roundscore == 0 && p.totalscore == 0;
-}
-
 int16_t clamp16(long v) {
     return static_cast<int16_t>(std::clamp(v, -32768L, 32767L));
 }
