@@ -58,6 +58,15 @@ inline Model newgame(const std::vector<std::string>& names) {
     return m;
 }
 
+// A player slot in the zeroed state of program start, as every slot above
+// lastplayer stays.
+inline bool pristine(const playerrec& p) {
+    const std::array<int16_t, kWeaponRows> none{};
+    return p.target == 0 && p.impactx == 0 && !p.ai && p.money == 0 && p.ammo == none && p.x == 0 &&
+           p.curweapon == 0 && p.angle == 0 && p.hitpoints == 0 && p.power == 0 && p.tipx == 0 &&
+           p.tipy == 0 && p.name.empty() && p.roundscore == 0 && p.totalscore == 0;
+}
+
 // A running round on level ground at row 250, player 0 to move, no window;
 // the first tanks stand at `columns` if given.
 struct Rig {

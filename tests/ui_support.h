@@ -43,3 +43,12 @@ inline bool spin(int ms, const std::function<bool()>& until = nullptr) {
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
+
+// The tick clock on a time that runs `speed` times faster than real time;
+// the battlefield's timers sleep the shorter real time that this takes.
+struct SpeededClock final : ordnix::Clock {
+    explicit SpeededClock(double speed) : speed(speed) {}
+    double now() override { return ordnix::totick(ordnix::monotonicseconds() * speed); }
+    double secondsuntil(double at) override { return at / speed - ordnix::monotonicseconds(); }
+    double speed;
+};
