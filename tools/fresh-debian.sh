@@ -248,7 +248,7 @@ unmountall
 
 if command -v lintian >/dev/null; then
     step=lintian
-    lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
     errors=$(grep -c '^E:' "$work/lintian.log" || true)
     warnings=$(grep -c '^W:' "$work/lintian.log" || true)
     ((errors == 0)) || fail "lintian errors: $(grep '^E:' "$work/lintian.log" | tr '\n' ' ')"
