@@ -98,8 +98,10 @@ removetree() {
     fi
     rm -rf --one-file-system "$dir"
 }
+owned=""
 cleanup() {
     local p
+    [[ -n $owned ]] || return 0 # the work folder is another run's
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
     for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
     # Whatever is still running inside a root holds its mounts.
@@ -151,6 +153,12 @@ cancelsetup() {
 
 # --- 1. A fresh minbase root ---------------------------------------------
 
+# One run at a time in a work folder: a second one waits for the first.
+mkdir -p "$(dirname "$work")"
+exec 9>"$work.lock"
+flock -w 3600 9 || fail "another run holds $work.lock"
+owned=1
+
 space=$(df --output=avail -B1G "$(dirname "$work")" | tail -1 | tr -d ' ')
 ((space >= 12)) || fail "need 12 GiB free below $(dirname "$work"), have ${space} GiB"
 removetree "$work" || fail "cannot clear $work"
@@ -173,11 +181,11 @@ cp -a "$work/base" "$work/install-root"
 
 # A virtual display for both roots: clients in a chroot reach it through the
 # abstract socket, so no socket folder is bound in.
-display=90
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
+for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
+[[ -s $work/display ]] || fail "Xvfb did not start (xvfb.log)"
+export DISPLAY=:$(cat "$work/display")
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 # --- 2. README's two commands in the first root --------------------------
@@ -240,7 +248,7 @@ unmountall
 
 if command -v lintian >/dev/null; then
     step=lintian
-    lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
     errors=$(grep -c '^E:' "$work/lintian.log" || true)
     warnings=$(grep -c '^W:' "$work/lintian.log" || true)
     ((errors == 0)) || fail "lintian errors: $(grep '^E:' "$work/lintian.log" | tr '\n' ' ')"
