@@ -49,26 +49,8 @@ export DISPLAY=":$(head -n 1 "$displayfile")"
 ticks=$(getconf CLK_TCK)
 cputicks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
-# The window of the game with this title and client width, once it is there.
-findwindow() {
-    local title=$1 width=$2 id
-    for _ in $(seq 1 600); do
-        for id in $(xdotool search --name "^${title}\$" 2>/dev/null); do
-            if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: ${width}x"; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    echo "no window '$title' ${width} wide" >&2
-    return 1
-}
-
-clickat() {
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-    sleep 0.3
-}
+# shellcheck source=tools/xwindows.sh
+source tools/xwindows.sh # the scripts run from the repository root
 
 holdkey() {
     xdotool keydown "$1"
