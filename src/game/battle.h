@@ -144,6 +144,7 @@ class Battle {
     bool explodestart(); // false: nothing more to do (off the field)
     bool ringsdone() const;
     void explodering();
+    void remainingrings(); // the rings not drawn yet, at once, without pauses
     void explodefinish();
     void afterlastring(); // the rest of the frame the shell landed in
     void endofflight();
