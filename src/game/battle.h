@@ -134,6 +134,8 @@ class Battle {
     playerrec& cur() { return model_.players[curplayer]; }
     void afterkeystep(); // a press released before its key step lets go now
     void kiaim();        // the computer player's aim, once per turn
+    // A choice made in the weapon list, by a click or a key released on it.
+    void chooseweapon(int index, const char* caption);
     // The weapon list's selected entry, the one a launch and a blast use.
     int selectedweapon() const { return listweapon_; }
     void wave(bool second);
@@ -142,6 +144,7 @@ class Battle {
     bool explodestart(); // false: nothing more to do (off the field)
     bool ringsdone() const;
     void explodering();
+    void remainingrings(); // the rings not drawn yet, at once, without pauses
     void explodefinish();
     void afterlastring(); // the rest of the frame the shell landed in
     void endofflight();

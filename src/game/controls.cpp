@@ -35,24 +35,24 @@ void Battle::afterkeystep() {
     }
 }
 
-void Battle::weaponclicked(int index) {
+// A choice made in the list becomes the player's weapon; the ammo label shows
+// its count under the caption of the way it was chosen.
+void Battle::chooseweapon(int index, const char* caption) {
     listweapon_ = index;
     if (index < 0 || index >= kWeaponRows)
         return;
     playerrec& p = cur();
     p.curweapon = static_cast<int16_t>(index);
     if (view_)
-        view_->setammolabel("Ammo:" + numtext(p.ammo[index]));
+        view_->setammolabel(caption + numtext(p.ammo[index]));
+}
+
+void Battle::weaponclicked(int index) {
+    chooseweapon(index, "Ammo:");
 }
 
 void Battle::weaponkeyup(int index) {
-    listweapon_ = index;
-    if (index < 0 || index >= kWeaponRows)
-        return;
-    playerrec& p = cur();
-    p.curweapon = static_cast<int16_t>(index);
-    if (view_)
-        view_->setammolabel("Stück:" + numtext(p.ammo[index]));
+    chooseweapon(index, "Stück:");
 }
 
 void Battle::keystep(double dt) {

@@ -70,19 +70,22 @@ void Battle::craterdamage() {
     }
 }
 
+void Battle::remainingrings() {
+    while (!ringsdone())
+        explodering();
+}
+
 void Battle::explode() {
     if (!explodestart())
         return;
-    while (!ringsdone())
-        explodering();
+    remainingrings();
     explodefinish();
 }
 
 void Battle::finishexplosion() {
     if (!exploding())
         return;
-    while (!ringsdone())
-        explodering();
+    remainingrings();
     afterlastring();
 }
 

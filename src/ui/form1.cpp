@@ -48,7 +48,7 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
     setObjectName("Form1");
     fixwindow(this, "Quarvel Ordnix", 620, 451);
     buildcontrols();
-    surface_.changed = [this](const QRect& box) { picture1_->update(box); };
+    surface_.changed = [this](const QRect& box) { battlefield_->update(box); };
     qApp->installEventFilter(this);
 
     timer1_.setObjectName("Timer1");
@@ -80,9 +80,9 @@ void Form1::buildcontrols() {
     quitbutton_ = place(new StripButton("Quit", toolstrip_), "Command1", 536, 8, 57, 17);
     quitbutton_->setAutoDefault(false);
 
-    picture1_ = place(new PictureBox(surface_.visible(), this), "Picture1", 8, 48, kFieldWidth,
-                      kFieldHeight);
-    marker_ = place(new QLabel(picture1_), "Image1", 48, 128, 32, 32);
+    battlefield_ = place(new PictureBox(surface_.visible(), this), "Picture1", 8, 48, kFieldWidth,
+                         kFieldHeight);
+    marker_ = place(new QLabel(battlefield_), "Image1", 48, 128, 32, 32);
     marker_->setPixmap(QPixmap::fromImage(makemarker()));
     marker_->setAttribute(Qt::WA_TransparentForMouseEvents);
     marker_->hide();
@@ -198,7 +198,7 @@ void Form1::setammolabel(const std::string& text) {
 }
 
 void Form1::focusbattlefield() {
-    picture1_->setFocus(Qt::OtherFocusReason);
+    battlefield_->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::showmarker(int left, int top) {

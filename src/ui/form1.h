@@ -67,7 +67,7 @@ class Form1 final : public QWidget, public BattleView {
     QComboBox* weaponlist_ = nullptr;
     QLabel* ammolabel_ = nullptr;
     QPushButton* quitbutton_ = nullptr;
-    PictureBox* picture1_ = nullptr;
+    PictureBox* battlefield_ = nullptr;
     QLabel* marker_ = nullptr;
     QWidget* backbuffer_ = nullptr;
     QWidget* statusstrip_ = nullptr;

@@ -32,15 +32,15 @@ void Form2::build() {
     setObjectName(QStringLiteral("Form2"));
     fixwindow(this, QStringLiteral("Player Setup:"), 556, 267);
 
-    label1_ = makelabel(this, "Label1", QStringLiteral("Players:"), 8, 8, 105, 17);
-    hscroll1_ = place(new QScrollBar(Qt::Horizontal, this), "HScroll1", 88, 8, 417, 17);
-    hscroll1_->setRange(kMinPlayers, kMaxPlayers);
-    hscroll1_->setValue(kMinPlayers);
-    hscroll1_->setFocusPolicy(Qt::StrongFocus);
+    playerscaption_ = makelabel(this, "Label1", QStringLiteral("Players:"), 8, 8, 105, 17);
+    playercountbar_ = place(new QScrollBar(Qt::Horizontal, this), "HScroll1", 88, 8, 417, 17);
+    playercountbar_->setRange(kMinPlayers, kMaxPlayers);
+    playercountbar_->setValue(kMinPlayers);
+    playercountbar_->setFocusPolicy(Qt::StrongFocus);
     // Qt's scroll bar inverts its arrow keys by default: the Right arrow
     // would lower the player count. Right and Up raise it here.
-    hscroll1_->setInvertedControls(false);
-    label2_ = makelabel(this, "Label2", QStringLiteral("2"), 520, 8, 25, 17);
+    playercountbar_->setInvertedControls(false);
+    playercountlabel_ = makelabel(this, "Label2", QStringLiteral("2"), 520, 8, 25, 17);
 
     for (int i = 0; i < kFrames; ++i) {
         const std::string n = std::to_string(i);
@@ -48,19 +48,19 @@ void Form2::build() {
         const int top = 40 + 48 * (i % 4);
         QGroupBox* frame = makeframe(this, ("Frame1_" + n).c_str(),
                                      QStringLiteral("Player Options:"), left, top, 265, 41);
-        frame1_[i] = frame;
-        label3_[i] =
+        playerframes_[i] = frame;
+        namecaptions_[i] =
             makelabel(frame, ("Label3_" + n).c_str(), QStringLiteral("Name:"), 8, 16, 49, 17);
-        text1_[i] = place(new QLineEdit(frame), ("Text1_" + n).c_str(), 48, 16, 105, 19);
-        option1_[i] = place(new QRadioButton(QStringLiteral("Human"), frame),
-                            ("Option1_" + n).c_str(), 160, 16, 65, 17);
-        option2_[i] = place(new QRadioButton(QStringLiteral("AI"), frame), ("Option2_" + n).c_str(),
-                            224, 16, 33, 17);
-        option1_[i]->setChecked(true);   // the pair is exclusive within its frame
-        label3_[i]->setBuddy(text1_[i]); // a screen reader names the box "Name:"
+        nameboxes_[i] = place(new QLineEdit(frame), ("Text1_" + n).c_str(), 48, 16, 105, 19);
+        humanoptions_[i] = place(new QRadioButton(QStringLiteral("Human"), frame),
+                                 ("Option1_" + n).c_str(), 160, 16, 65, 17);
+        aioptions_[i] = place(new QRadioButton(QStringLiteral("AI"), frame),
+                              ("Option2_" + n).c_str(), 224, 16, 33, 17);
+        humanoptions_[i]->setChecked(true);        // the pair is exclusive within its frame
+        namecaptions_[i]->setBuddy(nameboxes_[i]); // a screen reader names the box "Name:"
         // Tab stops at the frame's selected option only; the arrows move
         // between the two.
-        for (QRadioButton* option : {option1_[i], option2_[i]}) {
+        for (QRadioButton* option : {humanoptions_[i], aioptions_[i]}) {
             option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
             connect(option, &QRadioButton::toggled, option, [option](bool on) {
                 option->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
@@ -69,44 +69,44 @@ void Form2::build() {
         frame->setEnabled(i < kMinPlayers);
     }
 
-    command1_ = makebutton(this, "Command1", QStringLiteral("Start"), 8, 232, 89, 25);
-    command3_ = makebutton(this, "Command3", QStringLiteral("Cancel"), 456, 232, 89, 25);
+    startbutton_ = makebutton(this, "Command1", QStringLiteral("Start"), 8, 232, 89, 25);
+    cancelbutton_ = makebutton(this, "Command3", QStringLiteral("Cancel"), 456, 232, 89, 25);
 
     // Focus order: the scroll bar, frame 0 forwards, every later frame
     // backwards (AI, Human, name), then Start and Cancel.
-    QWidget* previous = hscroll1_;
+    QWidget* previous = playercountbar_;
     auto chain = [&previous](QWidget* next) {
         QWidget::setTabOrder(previous, next);
         previous = next;
     };
-    chain(text1_[0]);
-    chain(option1_[0]);
-    chain(option2_[0]);
+    chain(nameboxes_[0]);
+    chain(humanoptions_[0]);
+    chain(aioptions_[0]);
     for (int i = 1; i < kFrames; ++i) {
-        chain(option2_[i]);
-        chain(option1_[i]);
-        chain(text1_[i]);
+        chain(aioptions_[i]);
+        chain(humanoptions_[i]);
+        chain(nameboxes_[i]);
     }
-    chain(command1_);
-    chain(command3_);
+    chain(startbutton_);
+    chain(cancelbutton_);
 
-    connect(hscroll1_, &QScrollBar::valueChanged, this, &Form2::playercount);
-    connect(command1_, &QPushButton::clicked, this, &Form2::start);
-    connect(command3_, &QPushButton::clicked, this, &Form2::cancel);
+    connect(playercountbar_, &QScrollBar::valueChanged, this, &Form2::playercount);
+    connect(startbutton_, &QPushButton::clicked, this, &Form2::start);
+    connect(cancelbutton_, &QPushButton::clicked, this, &Form2::cancel);
 }
 
 // Window load: default names (the application has filled the catalogue).
 void Form2::load() {
     for (int i = 0; i < kFrames; ++i)
-        text1_[i]->setText(qtext("Player" + numtext(i + 1)));
+        nameboxes_[i]->setText(qtext("Player" + numtext(i + 1)));
 }
 
 void Form2::playercount(int v) {
-    label2_->setText(QString::number(v)); // bare digits, no leading blank
-    for (QGroupBox* frame : frame1_)
+    playercountlabel_->setText(QString::number(v)); // bare digits, no leading blank
+    for (QGroupBox* frame : playerframes_)
         frame->setEnabled(false);
     for (int i = 0; i < v && i < kFrames; ++i)
-        frame1_[i]->setEnabled(true);
+        playerframes_[i]->setEnabled(true);
 }
 
 void Form2::start() {
@@ -115,9 +115,9 @@ void Form2::start() {
     started_ = true;
     std::array<PlayerChoice, 8> choices;
     for (int i = 0; i < kFrames; ++i)
-        choices[i] = {text1_[i]->text().toStdString(), option2_[i]->isChecked()};
+        choices[i] = {nameboxes_[i]->text().toStdString(), aioptions_[i]->isChecked()};
     if (onstart_)
-        onstart_(hscroll1_->value(), choices);
+        onstart_(playercountbar_->value(), choices);
 }
 
 void Form2::cancel() {

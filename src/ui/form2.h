@@ -40,25 +40,25 @@ class Form2 : public QWidget {
   private:
     void build();
     void load();
-    void playercount(int v); // HScroll1 change
-    void start();            // Command1 click
-    void cancel();           // Command3 click
+    void playercount(int v); // playercountbar_ moved
+    void start();            // startbutton_ clicked
+    void cancel();           // cancelbutton_ clicked
 
     StartReport onstart_;
     std::function<void()> onquit_;
     bool started_ = false;
     bool quitting_ = false;
 
-    QLabel* label1_ = nullptr;
-    QScrollBar* hscroll1_ = nullptr;
-    QLabel* label2_ = nullptr;
-    std::array<QGroupBox*, 8> frame1_{};
-    std::array<QLabel*, 8> label3_{};
-    std::array<QLineEdit*, 8> text1_{};
-    std::array<QRadioButton*, 8> option1_{};
-    std::array<QRadioButton*, 8> option2_{};
-    QPushButton* command1_ = nullptr;
-    QPushButton* command3_ = nullptr;
+    QLabel* playerscaption_ = nullptr;
+    QScrollBar* playercountbar_ = nullptr;
+    QLabel* playercountlabel_ = nullptr;
+    std::array<QGroupBox*, 8> playerframes_{};
+    std::array<QLabel*, 8> namecaptions_{};
+    std::array<QLineEdit*, 8> nameboxes_{};
+    std::array<QRadioButton*, 8> humanoptions_{};
+    std::array<QRadioButton*, 8> aioptions_{};
+    QPushButton* startbutton_ = nullptr;
+    QPushButton* cancelbutton_ = nullptr;
 };
 
 } // namespace ordnix

@@ -33,74 +33,77 @@ void Form3::build() {
     setObjectName(QStringLiteral("Form3"));
     fixwindow(this, QStringLiteral("Quarvel Ordnix"), 414, 250);
 
-    label1_ = makelabel(this, "Label1", QStringLiteral("Results:"), 8, 8, 393, 33);
-    label1_->setFont(uifont(12, true, true));
+    resultsheading_ = makelabel(this, "Label1", QStringLiteral("Results:"), 8, 8, 393, 33);
+    resultsheading_->setFont(uifont(12, true, true));
 
-    frame1_ = makeframe(this, "Frame1", QString(), 8, 40, 393, 161);
+    resultsframe_ = makeframe(this, "Frame1", QString(), 8, 40, 393, 161);
     for (int i = 0; i < kResultLines; ++i) {
-        label2_[i] = makelabel(frame1_, ("Label2_" + std::to_string(i)).c_str(),
-                               QStringLiteral("Name, Punkte!"), 8, 16 + 16 * i, kLineWidths[i], 17);
-        label2_[i]->setFont(uifont(9.75));
+        resultlines_[i] =
+            makelabel(resultsframe_, ("Label2_" + std::to_string(i)).c_str(),
+                      QStringLiteral("Name, Punkte!"), 8, 16 + 16 * i, kLineWidths[i], 17);
+        resultlines_[i]->setFont(uifont(9.75));
     }
 
-    frame2_ = makeframe(this, "Frame2", QStringLiteral("Buy menu for Player 1"), 8, 40, 393, 161);
-    frame2_->hide();
-    label3_ = makelabel(frame2_, "Label3", QStringLiteral("Weapon:"), 16, 32, 49, 17);
-    combo1_ = makelist(frame2_, "Combo1", 64, 32, 313, 21);
-    label3_->setBuddy(combo1_); // a screen reader names the list "Weapon:"
-    label4_ = makelabel(frame2_, "Label4", QStringLiteral("Cost:"), 16, 64, 97, 17);
-    label5_ = makelabel(frame2_, "Label5", QStringLiteral("Quantity:"), 16, 80, 89, 17);
-    label6_ = makelabel(frame2_, "Label6", QStringLiteral("Already have:"), 16, 104, 177, 17);
-    label7_ = makelabel(frame2_, "Label7", QStringLiteral("Money:"), 16, 128, 113, 17);
-    command2_ = makebutton(frame2_, "Command2", QStringLiteral("Buy it"), 288, 128, 89, 25);
-    command1_ = makebutton(this, "Command1", QStringLiteral("Next"), 8, 216, 89, 25);
+    shopframe_ =
+        makeframe(this, "Frame2", QStringLiteral("Buy menu for Player 1"), 8, 40, 393, 161);
+    shopframe_->hide();
+    weaponcaption_ = makelabel(shopframe_, "Label3", QStringLiteral("Weapon:"), 16, 32, 49, 17);
+    buylist_ = makelist(shopframe_, "Combo1", 64, 32, 313, 21);
+    weaponcaption_->setBuddy(buylist_); // a screen reader names the list "Weapon:"
+    costlabel_ = makelabel(shopframe_, "Label4", QStringLiteral("Cost:"), 16, 64, 97, 17);
+    quantitylabel_ = makelabel(shopframe_, "Label5", QStringLiteral("Quantity:"), 16, 80, 89, 17);
+    stocklabel_ =
+        makelabel(shopframe_, "Label6", QStringLiteral("Already have:"), 16, 104, 177, 17);
+    moneylabel_ = makelabel(shopframe_, "Label7", QStringLiteral("Money:"), 16, 128, 113, 17);
+    buybutton_ = makebutton(shopframe_, "Command2", QStringLiteral("Buy it"), 288, 128, 89, 25);
+    nextbutton_ = makebutton(this, "Command1", QStringLiteral("Next"), 8, 216, 89, 25);
 
     // A click in the list refreshes the labels; so does any key released
     // while the list has the focus.
-    connect(combo1_, &QComboBox::activated, this, &Form3::refresh);
-    combo1_->installEventFilter(this);
-    connect(command2_, &QPushButton::clicked, this, &Form3::buyit);
-    connect(command1_, &QPushButton::clicked, this, &Form3::next);
+    connect(buylist_, &QComboBox::activated, this, &Form3::refresh);
+    buylist_->installEventFilter(this);
+    connect(buybutton_, &QPushButton::clicked, this, &Form3::buyit);
+    connect(nextbutton_, &QPushButton::clicked, this, &Form3::next);
 }
 
 // Window load: list the results, fill the shop.
 void Form3::load() {
     for (int i = 0; i < kResultLines; ++i) {
-        label2_[i]->setText(qtext(resultsline(model_, i)));
-        label2_[i]->hide();
+        resultlines_[i]->setText(qtext(resultsline(model_, i)));
+        resultlines_[i]->hide();
     }
     for (int i = 0; i <= model_.lastplayer && i < kResultLines; ++i)
-        label2_[i]->show();
+        resultlines_[i]->show();
 
     for (int w = kFirstShopRow; w <= kLastShopRow; ++w)
-        combo1_->addItem(qtext(model_.weapons[w].name));
+        buylist_->addItem(qtext(model_.weapons[w].name));
     // Selecting by program raises no click here, so refresh directly.
-    combo1_->setCurrentIndex(0);
+    buylist_->setCurrentIndex(0);
     refresh();
     showmoney();
 }
 
 int Form3::selectedrow() const {
-    return combo1_->currentIndex() + kFirstShopRow;
+    return buylist_->currentIndex() + kFirstShopRow;
 }
 
 void Form3::showmoney() {
-    label7_->setText(qtext("Money:" + numtext(model_.players[walk_.buyer()].money)));
+    moneylabel_->setText(qtext("Money:" + numtext(model_.players[walk_.buyer()].money)));
 }
 
 void Form3::showstock() {
     const int w = selectedrow();
     if (w < kFirstShopRow || w > kLastShopRow)
         return;
-    label6_->setText(qtext("Already have:" + numtext(model_.players[walk_.buyer()].ammo[w])));
+    stocklabel_->setText(qtext("Already have:" + numtext(model_.players[walk_.buyer()].ammo[w])));
 }
 
 void Form3::refresh() {
     const int w = selectedrow();
     if (w < kFirstShopRow || w > kLastShopRow)
         return;
-    label4_->setText(qtext("Cost:" + numtext(model_.weapons[w].cost)));
-    label5_->setText(qtext("Quantity:" + numtext(model_.weapons[w].quantity)));
+    costlabel_->setText(qtext("Cost:" + numtext(model_.weapons[w].cost)));
+    quantitylabel_->setText(qtext("Quantity:" + numtext(model_.weapons[w].quantity)));
     showstock();
     showmoney();
 }
@@ -117,18 +120,18 @@ void Form3::next() {
     // Exactly one step per click, as the walk says.
     switch (walk_.next()) {
     case ShopWalk::Step::OpenShop: // seat 0's page keeps the designed title
-        frame1_->hide();
-        frame2_->show();
+        resultsframe_->hide();
+        shopframe_->show();
         return;
     case ShopWalk::Step::NextBuyer:
         showmoney();
         // An ampersand in a name is shown as typed, not taken as a shortcut.
-        frame2_->setTitle(qtext("Buy menu for " + model_.players[walk_.buyer()].name)
-                              .replace('&', QStringLiteral("&&")));
+        shopframe_->setTitle(qtext("Buy menu for " + model_.players[walk_.buyer()].name)
+                                 .replace('&', QStringLiteral("&&")));
         showstock();
         return;
     case ShopWalk::Step::NextRound:
-        command1_->setEnabled(false);
+        nextbutton_->setEnabled(false);
         if (onnextround_)
             onnextround_();
         return;
@@ -149,7 +152,7 @@ void Form3::closeEvent(QCloseEvent* event) {
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == combo1_ && event->type() == QEvent::KeyRelease)
+    if (watched == buylist_ && event->type() == QEvent::KeyRelease)
         refresh();
     return QWidget::eventFilter(watched, event);
 }

@@ -41,9 +41,9 @@ class Form3 : public QWidget {
     void build();
     void load();
     int selectedrow() const; // catalogue row of the shop list's selection
-    void refresh();          // Combo1 click and key up
-    void buyit();            // Command2 click
-    void next();             // Command1 click
+    void refresh();          // buylist_ clicked, or a key released on it
+    void buyit();            // buybutton_ clicked
+    void next();             // nextbutton_ clicked
     void showmoney();
     void showstock();
 
@@ -53,18 +53,18 @@ class Form3 : public QWidget {
     std::function<void()> onquit_;
     bool quitting_ = false;
 
-    QLabel* label1_ = nullptr;
-    QGroupBox* frame1_ = nullptr;
-    std::array<QLabel*, 8> label2_{};
-    QGroupBox* frame2_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QComboBox* combo1_ = nullptr;
-    QLabel* label4_ = nullptr;
-    QLabel* label5_ = nullptr;
-    QLabel* label6_ = nullptr;
-    QLabel* label7_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* command1_ = nullptr;
+    QLabel* resultsheading_ = nullptr;
+    QGroupBox* resultsframe_ = nullptr;
+    std::array<QLabel*, 8> resultlines_{};
+    QGroupBox* shopframe_ = nullptr;
+    QLabel* weaponcaption_ = nullptr;
+    QComboBox* buylist_ = nullptr;
+    QLabel* costlabel_ = nullptr;
+    QLabel* quantitylabel_ = nullptr;
+    QLabel* stocklabel_ = nullptr;
+    QLabel* moneylabel_ = nullptr;
+    QPushButton* buybutton_ = nullptr;
+    QPushButton* nextbutton_ = nullptr;
 };
 
 } // namespace ordnix
