@@ -154,12 +154,11 @@ TEST(KeyStep, MovesAngleOrPowerWithinTheirLimits) {
 // also while a shell flies (F: in flight, G: down again). A press while a
 // human aims acts in one step even when released before it, and lets go
 // right after; a held key steps once per frame; a press and release inside a
-// flight leave nothing; a release in a computer player's turn clears at once.
+// flight leave nothing.
 TEST(KeyStep, EveryPressWhileAimingActsInAStep) {
     struct Row {
         const char* keys;
-        int weapon = 0;  // selected; 1 has no rounds
-        bool ai = false; // a computer player's turn, Enter held by its last try
+        int weapon = 0; // selected; 1 has no rounds
         int angle = 30, fires = 0, shotstate = 0;
     };
     const Row rows[] = {
@@ -176,14 +175,11 @@ TEST(KeyStep, EveryPressWhileAimingActsInAStep) {
         {.keys = "FR^G..", .angle = 30},
         {.keys = "FE^G..", .fires = 0},
         {.keys = "FRG.^.", .angle = 31},
-        {.keys = "^", .ai = true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.keys);
-        Rig rig(2, row.ai);
+        Rig rig;
         rig.battle.weaponclicked(row.weapon); // chosen in the list
-        if (row.ai)
-            rig.battle.heldkey = kKeyEnter;
         for (const char* k = row.keys; *k; ++k) {
             switch (*k) {
             case 'R':
@@ -213,6 +209,18 @@ TEST(KeyStep, EveryPressWhileAimingActsInAStep) {
                              rig.battle.heldkey),
                   std::tuple(row.angle, row.fires, row.shotstate, 0));
     }
+}
+
+// A release in a computer player's turn, Enter held by its last try, clears
+// the held key at once.
+TEST(KeyStep, AReleaseInAComputerPlayersTurnClearsAtOnce) {
+    Rig rig(2, true);
+    rig.battle.weaponclicked(0); // chosen in the list
+    rig.battle.heldkey = kKeyEnter;
+    rig.battle.keyup();
+    EXPECT_EQ(
+        std::tuple(rig.player(0).angle, rig.sound.fires, rig.battle.shotstate, rig.battle.heldkey),
+        std::tuple(30, 0, 0, 0));
 }
 
 TEST(Turns, NextPlayerIsTheNextLivingSeatAfterTheShooter) {
