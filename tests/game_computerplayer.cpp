@@ -56,19 +56,29 @@ TEST(ComputerPlayer, OpeningAngleFromTheDistanceTable) {
 // power stops at its 16-bit limits. A dead target is replaced by a new draw,
 // with the opening angle and power 75.
 TEST(ComputerPlayer, PowerCorrectionTowardsTheTargetOrANewTarget) {
-    const std::tuple<int, int, int, int, int> cases[] = {
-        // own x, target x, last impact, power before and after
-        {100, 400, 370, 80, 82}, {100, 400, 400, 80, 78},       {400, 100, 100, 80, 82},
-        {400, 100, 70, 80, 78},  {100, 400, 370, 32767, 32767}, {100, 400, 450, -32768, -32768}};
-    for (const auto& [own, target, impactx, power, expected] : cases) {
-        Rig rig(2, true, {own, target});
+    struct Row {
+        int own, target; // the tanks' columns
+        int impactx;     // of the last shell
+        int power, powerafter;
+    };
+    const Row rows[] = {
+        {.own = 100, .target = 400, .impactx = 370, .power = 80, .powerafter = 82},
+        {.own = 100, .target = 400, .impactx = 400, .power = 80, .powerafter = 78},
+        {.own = 400, .target = 100, .impactx = 100, .power = 80, .powerafter = 82},
+        {.own = 400, .target = 100, .impactx = 70, .power = 80, .powerafter = 78},
+        {.own = 100, .target = 400, .impactx = 370, .power = 32767, .powerafter = 32767},
+        {.own = 100, .target = 400, .impactx = 450, .power = -32768, .powerafter = -32768},
+    };
+    for (const Row& row : rows) {
+        Rig rig(2, true, {row.own, row.target});
         playerrec& p = rig.player(0);
         p.target = 1;
-        p.power = static_cast<int16_t>(power);
-        p.impactx = static_cast<int16_t>(impactx);
+        p.power = static_cast<int16_t>(row.power);
+        p.impactx = static_cast<int16_t>(row.impactx);
         rig.battle.ki(); // no draws: the script is empty
-        EXPECT_EQ(std::tuple(p.power, p.angle), std::tuple(expected, 30))
-            << own << " at " << target << ", " << impactx;
+        EXPECT_EQ(std::tuple(p.power, p.angle), std::tuple(row.powerafter, 30))
+            << row.own << " at " << row.target << ", last impact " << row.impactx << ", power "
+            << row.power;
     }
     Rig rig(3, true);
     rig.player(0).target = 1;

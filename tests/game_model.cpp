@@ -10,17 +10,28 @@ using namespace ordnix;
 
 // Rows 7..10 of a new model stay empty.
 TEST(Model, InitweaponsFillsRowsZeroToSixAndLeavesTheRestEmpty) {
-    using Row = std::tuple<std::string, int, int, int, int>; // name, radius, cost, damage, stock
+    struct Row {
+        std::string name;
+        int radius = 0, cost = 0, damage = 0;
+        int quantity = 0; // rounds a purchase adds
+    };
     const Row expected[kWeaponRows] = {
-        {"25 mm Grenade", 3, 10, 40, 9999}, {"50 mm Grenade", 4, 50, 50, 10},
-        {"50kg Bomb", 8, 100, 50, 10},      {"500kg Bomb", 12, 200, 150, 5},
-        {"5 Mega Nuke!", 40, 300, 300, 5},  {"Cluster bomb", 40, 300, 200, 4},
-        {"Killer bomb", 90, 500, 20, 4}};
+        {.name = "25 mm Grenade", .radius = 3, .cost = 10, .damage = 40, .quantity = 9999},
+        {.name = "50 mm Grenade", .radius = 4, .cost = 50, .damage = 50, .quantity = 10},
+        {.name = "50kg Bomb", .radius = 8, .cost = 100, .damage = 50, .quantity = 10},
+        {.name = "500kg Bomb", .radius = 12, .cost = 200, .damage = 150, .quantity = 5},
+        {.name = "5 Mega Nuke!", .radius = 40, .cost = 300, .damage = 300, .quantity = 5},
+        {.name = "Cluster bomb", .radius = 40, .cost = 300, .damage = 200, .quantity = 4},
+        {.name = "Killer bomb", .radius = 90, .cost = 500, .damage = 20, .quantity = 4},
+    };
     Model m;
     initweapons(m);
     for (int w = 0; w < kWeaponRows; ++w) {
         const weaponrec& r = m.weapons[w];
-        EXPECT_EQ(Row(r.name, r.radius, r.cost, r.damage, r.quantity), expected[w]) << "row " << w;
+        const Row& want = expected[w];
+        EXPECT_EQ(std::tuple(r.name, r.radius, r.cost, r.damage, r.quantity),
+                  std::tuple(want.name, want.radius, want.cost, want.damage, want.quantity))
+            << "row " << w;
     }
 }
 

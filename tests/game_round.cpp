@@ -11,35 +11,81 @@ using namespace ordnix;
 // deeper than row 360 to 359 for good (360 stays), and the outline runs
 // along the ground and closes along row 400.
 TEST(RoundSetup, FirstPlayerWavesDepthCapAndOutline) {
-    const std::tuple<double, int, double, bool, double, bool, int, int> cases[] = {
-        // first-player draw and seat, each wave's phase and whether it redraws,
-        // the ground at both edges before and after a redraw
-        {0.0, 0, 0.25, false, 0.3, false, 359, 359},
-        {0.5, 0, 0.0, true, 0.3, false, 360, 360},
-        {0.5000001, 1, 0.5, true, 0.3, false, 361, 359},
-        {0.9999999, 1, 0.25, false, 0.0, true, 32767, 359},
-        {0.2, 0, 0.25, false, 0.5, true, -20, -20},
-        {0.7, 1, 0.0, true, 0.5, true, 400, 359},
-        {0.1, 0, 0x1p-24, false, 0.999, false, 100, 100}};
-    for (const auto& [u, first, p1, r1, p2, r2, before, after] : cases) {
-        SCOPED_TRACE(testing::Message() << "draw " << u << ", phases " << p1 << ", " << p2);
+    struct Row {
+        double draw; // the first player's draw
+        int first;   // the seat it gives
+        double phase1;
+        bool redraw1 = false; // the first wave's period divisor is drawn once more
+        double phase2;
+        bool redraw2 = false;
+        int edge;      // the ground at both edges before a redraw of the landscape
+        int edgeafter; // and after it
+    };
+    const Row rows[] = {
+        {.draw = 0.0, .first = 0, .phase1 = 0.25, .phase2 = 0.3, .edge = 359, .edgeafter = 359},
+        {.draw = 0.5,
+         .first = 0,
+         .phase1 = 0.0,
+         .redraw1 = true,
+         .phase2 = 0.3,
+         .edge = 360,
+         .edgeafter = 360},
+        {.draw = 0.5000001,
+         .first = 1,
+         .phase1 = 0.5,
+         .redraw1 = true,
+         .phase2 = 0.3,
+         .edge = 361,
+         .edgeafter = 359},
+        {.draw = 0.9999999,
+         .first = 1,
+         .phase1 = 0.25,
+         .phase2 = 0.0,
+         .redraw2 = true,
+         .edge = 32767,
+         .edgeafter = 359},
+        {.draw = 0.2,
+         .first = 0,
+         .phase1 = 0.25,
+         .phase2 = 0.5,
+         .redraw2 = true,
+         .edge = -20,
+         .edgeafter = -20},
+        {.draw = 0.7,
+         .first = 1,
+         .phase1 = 0.0,
+         .redraw1 = true,
+         .phase2 = 0.5,
+         .redraw2 = true,
+         .edge = 400,
+         .edgeafter = 359},
+        {.draw = 0.1,
+         .first = 0,
+         .phase1 = 0x1p-24,
+         .phase2 = 0.999,
+         .edge = 100,
+         .edgeafter = 100},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "draw " << row.draw << ", phases " << row.phase1 << ", "
+                                        << row.phase2 << ", edge " << row.edge);
         Rig rig;
         rig.battle.degtorad = 0;
         auto& script = rig.random.script;
-        script = {u, 0.4, 0.3, 0.2, p1, 0.5};
-        script.insert(script.end(), r1, 0.9); // a redraw takes one more value
-        script.insert(script.end(), {0.4, 0.3, 0.2, p2, 0.5});
-        script.insert(script.end(), r2, 0.9);
+        script = {row.draw, 0.4, 0.3, 0.2, row.phase1, 0.5};
+        script.insert(script.end(), row.redraw1, 0.9); // a redraw takes one more value
+        script.insert(script.end(), {0.4, 0.3, 0.2, row.phase2, 0.5});
+        script.insert(script.end(), row.redraw2, 0.9);
         rig.battle.setup();
         EXPECT_EQ(std::tuple(rig.battle.curplayer, script.size(), rig.battle.degtorad),
-                  std::tuple(first, 0u, 3.14 / 180.0));
+                  std::tuple(row.first, 0u, 3.14 / 180.0));
         const auto& [heights, outline] = std::tie(rig.battle.heights, rig.battle.outline);
-        heights[0] = heights[600] = static_cast<int16_t>(before);
+        heights[0] = heights[600] = static_cast<int16_t>(row.edge);
         rig.battle.realdraw();
         for (int x = 0; x < kColumns; ++x)
             ASSERT_EQ(outline[x], (Point{x, heights[x]})) << "point " << x;
         EXPECT_EQ(std::tuple(heights[0], heights[600], outline[601], outline[602]),
-                  std::tuple(after, after, Point{600, 400}, Point{0, 400}));
+                  std::tuple(row.edgeafter, row.edgeafter, Point{600, 400}, Point{0, 400}));
     }
 }
 
@@ -61,27 +107,45 @@ TEST(Drawing, MuzzlePointFollowsTheAngle) {
 // rounded halves to even; dt 0.011 moves the angle by 1 and the power by 0.
 // Turning redraws the barrel: the muzzle the shell leaves from moves along.
 TEST(KeyStep, MovesAngleOrPowerWithinTheirLimits) {
-    const std::tuple<int, int, int, double, int, int, int> cases[] = {
-        // key, angle, power, dt, frames, angle and power afterwards
-        {kKeyRight, 179, 50, 0.011, 3, 180, 50}, {kKeyRight, 179, 50, 0.03, 4, 181, 50},
-        {kKeyRight, 30, 50, 0.011, 1, 31, 50},   {kKeyLeft, 3, 50, 0.011, 3, 0, 50},
-        {kKeyLeft, 3, 50, 0.03, 5, 0, 50},       {kKeyUp, 30, 99, 0.03, 3, 30, 100},
-        {kKeyUp, 30, 50, 0.011, 5, 30, 50},      {kKeyDown, 30, 1, 0.03, 2, 30, 0},
-        {kKeyDown, 30, 50, 0.011, 5, 30, 50},    {kKeyDown, 30, 5, 0.03, 2, 30, 3},
-        {'A', 30, 50, 0.03, 3, 30, 50},          {kKeyLeft, 90, 50, 0.5, 1, 60, 50},
-        {kKeyRight, 90, 50, 0.5, 1, 120, 50}};
-    for (const auto& [key, angle, power, dt, frames, endangle, endpower] : cases) {
+    struct Aim {
+        int angle, power;
+    };
+    struct Row {
+        int key; // held
+        Aim from;
+        double dt;
+        int frames;
+        Aim to;
+    };
+    const Row rows[] = {
+        {.key = kKeyRight, .from = {179, 50}, .dt = 0.011, .frames = 3, .to = {180, 50}},
+        {.key = kKeyRight, .from = {179, 50}, .dt = 0.03, .frames = 4, .to = {181, 50}},
+        {.key = kKeyRight, .from = {30, 50}, .dt = 0.011, .frames = 1, .to = {31, 50}},
+        {.key = kKeyLeft, .from = {3, 50}, .dt = 0.011, .frames = 3, .to = {0, 50}},
+        {.key = kKeyLeft, .from = {3, 50}, .dt = 0.03, .frames = 5, .to = {0, 50}},
+        {.key = kKeyUp, .from = {30, 99}, .dt = 0.03, .frames = 3, .to = {30, 100}},
+        {.key = kKeyUp, .from = {30, 50}, .dt = 0.011, .frames = 5, .to = {30, 50}},
+        {.key = kKeyDown, .from = {30, 1}, .dt = 0.03, .frames = 2, .to = {30, 0}},
+        {.key = kKeyDown, .from = {30, 50}, .dt = 0.011, .frames = 5, .to = {30, 50}},
+        {.key = kKeyDown, .from = {30, 5}, .dt = 0.03, .frames = 2, .to = {30, 3}},
+        {.key = 'A', .from = {30, 50}, .dt = 0.03, .frames = 3, .to = {30, 50}},
+        {.key = kKeyLeft, .from = {90, 50}, .dt = 0.5, .frames = 1, .to = {60, 50}},
+        {.key = kKeyRight, .from = {90, 50}, .dt = 0.5, .frames = 1, .to = {120, 50}},
+    };
+    for (const Row& row : rows) {
         Rig rig;
         playerrec& p = rig.player(0);
-        p.angle = static_cast<int16_t>(angle);
-        p.power = static_cast<int16_t>(power);
-        rig.battle.heldkey = static_cast<int16_t>(key);
+        p.angle = static_cast<int16_t>(row.from.angle);
+        p.power = static_cast<int16_t>(row.from.power);
+        rig.battle.heldkey = static_cast<int16_t>(row.key);
         rig.battle.draw();
-        for (int n = 0; n < frames; ++n)
-            rig.battle.keystep(dt);
-        const int tipx = tankshape(50, 250, endangle, rig.battle.degtorad).barrel[0].x;
-        EXPECT_EQ(std::tuple(p.angle, p.power, p.tipx), std::tuple(endangle, endpower, tipx))
-            << "key " << key << " from " << angle << "/" << power << " dt " << dt;
+        for (int n = 0; n < row.frames; ++n)
+            rig.battle.keystep(row.dt);
+        const int tipx = tankshape(50, 250, row.to.angle, rig.battle.degtorad).barrel[0].x;
+        EXPECT_EQ(std::tuple(p.angle, p.power, p.tipx),
+                  std::tuple(row.to.angle, row.to.power, tipx))
+            << "key " << row.key << " from " << row.from.angle << "/" << row.from.power << " dt "
+            << row.dt << ", " << row.frames << " frames";
     }
 }
 
@@ -90,12 +154,11 @@ TEST(KeyStep, MovesAngleOrPowerWithinTheirLimits) {
 // also while a shell flies (F: in flight, G: down again). A press while a
 // human aims acts in one step even when released before it, and lets go
 // right after; a held key steps once per frame; a press and release inside a
-// flight leave nothing; a release in a computer player's turn clears at once.
+// flight leave nothing.
 TEST(KeyStep, EveryPressWhileAimingActsInAStep) {
     struct Row {
         const char* keys;
-        int weapon = 0;  // selected; 1 has no rounds
-        bool ai = false; // a computer player's turn, Enter held by its last try
+        int weapon = 0; // selected; 1 has no rounds
         int angle = 30, fires = 0, shotstate = 0;
     };
     const Row rows[] = {
@@ -112,14 +175,11 @@ TEST(KeyStep, EveryPressWhileAimingActsInAStep) {
         {.keys = "FR^G..", .angle = 30},
         {.keys = "FE^G..", .fires = 0},
         {.keys = "FRG.^.", .angle = 31},
-        {.keys = "^", .ai = true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.keys);
-        Rig rig(2, row.ai);
+        Rig rig;
         rig.battle.weaponclicked(row.weapon); // chosen in the list
-        if (row.ai)
-            rig.battle.heldkey = kKeyEnter;
         for (const char* k = row.keys; *k; ++k) {
             switch (*k) {
             case 'R':
@@ -151,6 +211,18 @@ TEST(KeyStep, EveryPressWhileAimingActsInAStep) {
     }
 }
 
+// A release in a computer player's turn, Enter held by its last try, clears
+// the held key at once.
+TEST(KeyStep, AReleaseInAComputerPlayersTurnClearsAtOnce) {
+    Rig rig(2, true);
+    rig.battle.weaponclicked(0); // chosen in the list
+    rig.battle.heldkey = kKeyEnter;
+    rig.battle.keyup();
+    EXPECT_EQ(
+        std::tuple(rig.player(0).angle, rig.sound.fires, rig.battle.shotstate, rig.battle.heldkey),
+        std::tuple(30, 0, 0, 0));
+}
+
 TEST(Turns, NextPlayerIsTheNextLivingSeatAfterTheShooter) {
     const std::tuple<int, std::vector<int>, int, int> cases[] = {
         // players, dead seats, shooter, next
@@ -169,17 +241,41 @@ TEST(Turns, NextPlayerIsTheNextLivingSeatAfterTheShooter) {
 // A blank before a number that is not negative, a minus sign before one
 // that is; the wind is rounded down.
 TEST(Turns, StatusLines) {
-    const std::tuple<int, int, int, double, const char*, const char*> cases[] = {
-        {100, 0, 30, -12.4, "P: Hitpoints: 100 Score: 0", "Angle: 30 Power: 50 Wind:-13"},
-        {100, 0, 30, 49.9, "P: Hitpoints: 100 Score: 0", "Angle: 30 Power: 50 Wind: 49"},
-        {-8, 108, 181, -0.2, "P: Hitpoints:-8 Score: 108", "Angle: 181 Power: 50 Wind:-1"}};
-    for (const auto& [hitpoints, score, angle, wind, line2, line1] : cases) {
+    struct Row {
+        int hitpoints, score, angle;
+        double wind;
+        const char* line2; // hit points and score
+        const char* line1; // the aim and the wind
+    };
+    const Row rows[] = {
+        {.hitpoints = 100,
+         .score = 0,
+         .angle = 30,
+         .wind = -12.4,
+         .line2 = "P: Hitpoints: 100 Score: 0",
+         .line1 = "Angle: 30 Power: 50 Wind:-13"},
+        {.hitpoints = 100,
+         .score = 0,
+         .angle = 30,
+         .wind = 49.9,
+         .line2 = "P: Hitpoints: 100 Score: 0",
+         .line1 = "Angle: 30 Power: 50 Wind: 49"},
+        {.hitpoints = -8,
+         .score = 108,
+         .angle = 181,
+         .wind = -0.2,
+         .line2 = "P: Hitpoints:-8 Score: 108",
+         .line1 = "Angle: 181 Power: 50 Wind:-1"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "hit points " << row.hitpoints << ", score " << row.score
+                                        << ", angle " << row.angle << ", wind " << row.wind);
         Rig rig;
-        rig.player(0).hitpoints = static_cast<int16_t>(hitpoints);
-        rig.player(0).roundscore = static_cast<int16_t>(score);
-        rig.player(0).angle = static_cast<int16_t>(angle);
-        rig.battle.wind = wind;
-        EXPECT_EQ(rig.battle.statusline2(), line2);
-        EXPECT_EQ(rig.battle.statusline1(), line1);
+        rig.player(0).hitpoints = static_cast<int16_t>(row.hitpoints);
+        rig.player(0).roundscore = static_cast<int16_t>(row.score);
+        rig.player(0).angle = static_cast<int16_t>(row.angle);
+        rig.battle.wind = row.wind;
+        EXPECT_EQ(rig.battle.statusline2(), row.line2);
+        EXPECT_EQ(rig.battle.statusline1(), row.line1);
     }
 }

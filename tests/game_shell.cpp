@@ -3,6 +3,8 @@
 // over a tank, the crater's shape, the end-of-round count and the rings.
 #include "game_fakes.h"
 
+#include <array>
+
 using namespace ordnix;
 
 // The shell leaves the muzzle with the velocity from angle and power;
@@ -26,28 +28,37 @@ TEST(Launch, VelocityFromAngleAndPowerFromTheMuzzle) {
 // Beyond column 600 or left of 0 the flight ends without a blast; a shell
 // exactly at ground height flies on.
 TEST(Flight, FrameAcceleratesAndTestsTheColumnUnderTheShell) {
-    const std::tuple<double, double, bool, bool, double, int> cases[] = {
-        // x, y, flight ends, blast, y afterwards, impactx
-        {600.9, 299, false, false, 299, 0},  {600.9, 301, true, false, 300, 601},
-        {601.0, -50, true, false, -50, 601}, {-0.1, -500, true, false, -500, 0},
-        {300.5, 250, false, false, 250, 0},  {300.5, 250.01, true, true, 250, 300}};
-    for (const auto& [x, y, ends, blast, endy, impactx] : cases) {
-        SCOPED_TRACE(testing::Message() << "shell at " << x << ", " << y);
+    struct Row {
+        double x, y;
+        bool ends, blast;
+        double yafter;
+        int impactx; // the shooter's, afterwards
+    };
+    const Row rows[] = {
+        {.x = 600.9, .y = 299, .ends = false, .blast = false, .yafter = 299, .impactx = 0},
+        {.x = 600.9, .y = 301, .ends = true, .blast = false, .yafter = 300, .impactx = 601},
+        {.x = 601.0, .y = -50, .ends = true, .blast = false, .yafter = -50, .impactx = 601},
+        {.x = -0.1, .y = -500, .ends = true, .blast = false, .yafter = -500, .impactx = 0},
+        {.x = 300.5, .y = 250, .ends = false, .blast = false, .yafter = 250, .impactx = 0},
+        {.x = 300.5, .y = 250.01, .ends = true, .blast = true, .yafter = 250, .impactx = 300},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "shell at " << row.x << ", " << row.y);
         Rig rig;
         rig.battle.heights[600] = 300;
         rig.push({0.5}); // the next turn's wind
         rig.battle.shotstate = 1;
-        rig.battle.shotx = x;
-        rig.battle.shoty = y;
+        rig.battle.shotx = row.x;
+        rig.battle.shoty = row.y;
         rig.battle.wind = 64; // pushes to the left
         rig.battle.flightframe(0.015625);
         // Exact: the velocity changes by whole multiples of a power of two.
         EXPECT_EQ(std::tuple(rig.battle.shotvx, rig.battle.shotvy, rig.battle.shoty,
                              rig.battle.exploding()),
-                  std::tuple(-1.0, -46.875, endy, blast));
+                  std::tuple(-1.0, -46.875, row.yafter, row.blast));
         rig.battle.finishexplosion();
         EXPECT_EQ(std::tuple(rig.battle.shotstate, rig.battle.curplayer, rig.player(0).impactx),
-                  std::tuple(!ends, ends, impactx));
+                  std::tuple(!row.ends, row.ends, row.impactx));
     }
 }
 
@@ -105,22 +116,28 @@ TEST(Explosion, DamagePerCraterColumnOverTheTankAndSevenRings) {
 // position goes to the column it rounds to. A crater never raises ground: a
 // shaft deeper than it stays, a spire is cut down to the crater.
 TEST(Explosion, CraterAtTheFieldEdgesAndNeverRaisingGround) {
-    const std::tuple<double, int, int, int, int, int> cases[] = {
-        // impact x, first column, heights of four columns from there
-        {0.0, 0, 250, 253, 252, 250},
-        {0.3, 0, 253, 253, 252, 250},
-        {600.0, 597, 250, 252, 253, 250},
-        {599.7, 597, 250, 252, 253, 253},
-        {300.0, 299, 253, 300, 253, 252}};
-    for (const auto& [x, first, a, b, c, d] : cases) {
+    struct Row {
+        double x;                  // of the impact
+        int first;                 // column
+        std::array<int, 4> ground; // the heights of four columns from there
+    };
+    const Row rows[] = {
+        {.x = 0.0, .first = 0, .ground = {250, 253, 252, 250}},
+        {.x = 0.3, .first = 0, .ground = {253, 253, 252, 250}},
+        {.x = 600.0, .first = 597, .ground = {250, 252, 253, 250}},
+        {.x = 599.7, .first = 597, .ground = {250, 252, 253, 253}},
+        {.x = 300.0, .first = 299, .ground = {253, 300, 253, 252}},
+    };
+    for (const Row& row : rows) {
         Rig rig;
         rig.battle.heights[300] = 300; // a shaft, deeper than any grenade crater
         rig.battle.heights[301] = 100; // and a spire beside it
-        rig.blast(0, x);
+        rig.blast(0, row.x);
         const auto& h = rig.battle.heights;
+        const int first = row.first;
         EXPECT_EQ(std::tuple(h[first], h[first + 1], h[first + 2], h[first + 3]),
-                  std::tuple(a, b, c, d))
-            << "x " << x;
+                  std::tuple(row.ground[0], row.ground[1], row.ground[2], row.ground[3]))
+            << "x " << row.x;
     }
 }
 

@@ -254,33 +254,63 @@ TEST(Form1, AfterQuitNoTheArrowsAimAgainAndTheWeaponStays) {
 }
 
 // Quit asks first: no frame runs while the question is open, and No goes on
-// with one long step. Yes, or the close box at any moment, ends the program
-// once, and nothing wakes the battlefield afterwards, not even a No to a
-// question left open.
-TEST(Form1, QuitAndTheCloseBoxEndTheProgramOnceAndStopTheBattlefield) {
-    for (const char* ending : {"yes", "aiming", "flight", "question"}) {
-        SCOPED_TRACE(ending);
-        Field f;
-        click(control(&f.form, "Command1"));
-        ASSERT_TRUE(f.question());
-        const long frames = f.battle.frames;
-        spin(250);
-        EXPECT_EQ(f.battle.frames, frames);
-        click(f.question()->button(QMessageBox::No));
-        EXPECT_TRUE(f.battle.frames == frames + 1 && f.battle.lastdt > 0.1) << f.battle.lastdt;
-        ASSERT_TRUE(ending[0] != 'f' || f.fire()); // frames go on after No
-        if (ending[0] == 'y' || ending[0] == 'q')
-            click(control(&f.form, "Command1"));
-        if (ending[0] == 'y')
-            click(f.question()->button(QMessageBox::Yes));
-        else
-            f.form.close();
-        const long reads = f.clock.reads;
-        if (QMessageBox* box = f.question(); box && ending[0] != 'y') // left open
-            click(box->button(QMessageBox::No));
-        spin(200);
-        EXPECT_EQ(std::tuple(f.quits, f.clock.reads), std::tuple(1, reads));
-    }
+// with one long step. Yes, or the close box at any moment, then ends the
+// program once, and nothing wakes the battlefield afterwards, not even a No
+// to a question left open.
+namespace {
+
+void quitthenno(Field& f) {
+    click(control(&f.form, "Command1"));
+    ASSERT_TRUE(f.question());
+    const long frames = f.battle.frames;
+    spin(250);
+    EXPECT_EQ(f.battle.frames, frames);
+    click(f.question()->button(QMessageBox::No));
+    EXPECT_TRUE(f.battle.frames == frames + 1 && f.battle.lastdt > 0.1) << f.battle.lastdt;
+}
+
+// The program was told to end once, and nothing has woken the battlefield
+// since the clock read `reads`.
+void expectendedonce(Field& f, long reads) {
+    spin(200);
+    EXPECT_EQ(std::tuple(f.quits, f.clock.reads), std::tuple(1, reads));
+}
+
+} // namespace
+
+TEST(Form1, QuitYesEndsTheProgramOnceAndStopsTheBattlefield) {
+    Field f;
+    ASSERT_NO_FATAL_FAILURE(quitthenno(f));
+    click(control(&f.form, "Command1"));
+    ASSERT_TRUE(f.question());
+    click(f.question()->button(QMessageBox::Yes));
+    expectendedonce(f, f.clock.reads);
+}
+
+TEST(Form1, TheCloseBoxWhileAimingEndsTheProgramOnceAndStopsTheBattlefield) {
+    Field f;
+    ASSERT_NO_FATAL_FAILURE(quitthenno(f));
+    f.form.close();
+    expectendedonce(f, f.clock.reads);
+}
+
+TEST(Form1, TheCloseBoxDuringAFlightEndsTheProgramOnceAndStopsTheBattlefield) {
+    Field f;
+    ASSERT_NO_FATAL_FAILURE(quitthenno(f));
+    ASSERT_TRUE(f.fire()); // frames go on after No
+    f.form.close();
+    expectendedonce(f, f.clock.reads);
+}
+
+TEST(Form1, TheCloseBoxWithTheQuestionOpenEndsTheProgramOnceAndStopsTheBattlefield) {
+    Field f;
+    ASSERT_NO_FATAL_FAILURE(quitthenno(f));
+    click(control(&f.form, "Command1"));
+    f.form.close();
+    const long reads = f.clock.reads;
+    if (QMessageBox* box = f.question()) // left open
+        click(box->button(QMessageBox::No));
+    expectendedonce(f, reads);
 }
 
 // Two computer players on the fast clock: round one, the results, the shop,

@@ -79,34 +79,56 @@ TEST(Form3, ResultsListEveryPlayerAndPayTheRoundScoresOut) {
 // starts the next round, once however often it is clicked. On each page the
 // 50 mm Grenade (10 for 50) sells only for more money than its cost.
 TEST(Form3, NextWalksTheShopPagesThenStartsTheNextRoundOnce) {
-    using Page = std::tuple<QString, int, int, int>; // title, buy clicks, grenades and money after
-    const std::tuple<std::vector<std::string>, std::vector<int16_t>, std::vector<Page>> cases[] = {
-        // players, their round scores (their money), the pages
-        {{"Blue", "Red"}, {50, 51}, {{"Player 1", 1, 0, 50}, {"Red", 1, 10, 1}}},
-        {{"Blue", "*Red", "*Green"}, {120}, {{"Player 1", 3, 20, 20}}},
-        {{"*Blue", "Red", "*Green", "Gold"},
-         {0, 70, 0, 60},
-         {{"Player 1", 0, 0, 0}, {"Red", 0, 0, 70}, {"Gold", 1, 10, 10}}}};
-    for (const auto& [names, scores, pages] : cases) {
-        SCOPED_TRACE(names.size());
-        Model m = newgame(names);
-        for (size_t i = 0; i < scores.size(); ++i)
-            m.players[i].roundscore = scores[i];
+    struct Page {
+        QString title;       // after "Buy menu for "
+        int buys;            // clicks on "Buy it"
+        int grenades, money; // afterwards
+    };
+    struct Row {
+        const char* what;
+        std::vector<std::string> players; // "*": a computer player
+        std::vector<int16_t> scores;      // of the round, paid out as money
+        std::vector<Page> pages;
+    };
+    const Row rows[] = {
+        {.what = "two humans",
+         .players = {"Blue", "Red"},
+         .scores = {50, 51},
+         .pages = {{.title = "Player 1", .buys = 1, .grenades = 0, .money = 50},
+                   {.title = "Red", .buys = 1, .grenades = 10, .money = 1}}},
+        {.what = "only seat 0 is human",
+         .players = {"Blue", "*Red", "*Green"},
+         .scores = {120},
+         .pages = {{.title = "Player 1", .buys = 3, .grenades = 20, .money = 20}}},
+        {.what = "seat 0 is a computer player and still shops",
+         .players = {"*Blue", "Red", "*Green", "Gold"},
+         .scores = {0, 70, 0, 60},
+         .pages = {{.title = "Player 1", .buys = 0, .grenades = 0, .money = 0},
+                   {.title = "Red", .buys = 0, .grenades = 0, .money = 70},
+                   {.title = "Gold", .buys = 1, .grenades = 10, .money = 10}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Model m = newgame(row.players);
+        for (size_t i = 0; i < row.scores.size(); ++i)
+            m.players[i].roundscore = row.scores[i];
         creditroundscores(m);
         int nextrounds = 0;
         Form3 form(
             m, [&] { ++nextrounds; }, nullptr);
         form.show();
         auto text = [&](const char* label) { return control<QLabel>(&form, label)->text(); };
-        for (const auto& [title, clicks, grenades, money] : pages) {
+        for (const Page& page : row.pages) {
+            SCOPED_TRACE(page.title.toStdString());
             click(control(&form, "Command1"));
             EXPECT_TRUE(control(&form, "Frame2")->isVisible());
-            for (int k = 0; k < clicks; ++k)
+            for (int k = 0; k < page.buys; ++k)
                 click(control(&form, "Command2"));
             EXPECT_EQ(std::tuple(control<QGroupBox>(&form, "Frame2")->title(), text("Label6"),
                                  text("Label7")),
-                      std::tuple("Buy menu for " + title, QString("Already have: %1").arg(grenades),
-                                 QString("Money: %1").arg(money)));
+                      std::tuple("Buy menu for " + page.title,
+                                 QString("Already have: %1").arg(page.grenades),
+                                 QString("Money: %1").arg(page.money)));
         }
         EXPECT_EQ(nextrounds, 0);
         click(control(&form, "Command1"));
