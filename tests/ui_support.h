@@ -40,6 +40,10 @@ inline bool spin(int ms, const std::function<bool()>& until = nullptr) {
     return until && until();
 }
 
+// A JumpClock pause in real seconds: long enough that spin() sees the
+// battlefield's steps one by one.
+constexpr double kStepByStep = 0.002;
+
 // Captions in test messages as text.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
