@@ -3,7 +3,10 @@
 // repaints what changed. Beside it the same frame with whole-picture copies
 // and repaints, the whole battlefield window's frame (status lines included)
 // and the status line's repaint alone.
+#include "clocks.h"
+#include "fakes.h"
 #include "game/battle.h"
+#include "newgame.h"
 #include "render/imagesurface.h"
 #include "ui/form1.h"
 #include "ui/picturebox.h"
@@ -15,33 +18,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
-
 namespace {
 
 using namespace ordnix;
-
-class StillClock final : public Clock {
-  public:
-    double now() override { return 1000.0; }
-};
-
-class Silence final : public Sound {
-  public:
-    void play(SoundId) override {}
-};
-
-// Two human players, the first to move.
-Model twohumans() {
-    Model model;
-    initweapons(model);
-    model.lastplayer = 1;
-    std::array<PlayerChoice, 8> choices{};
-    choices[0].name = "Red";
-    choices[1].name = "Blue";
-    startgame(model, choices);
-    return model;
-}
 
 // Delivers what the frame posted, as the event loop would, which runs the
 // repaints that Qt has gathered.
@@ -95,10 +74,10 @@ void turn(Battle& battle, long frame) {
 void BM_AimingFrame(benchmark::State& state) {
     const auto copies =
         state.range(0) ? ImageSurface::Copies::Whole : ImageSurface::Copies::Changed;
-    Model model = twohumans();
+    Model model = newgame({"Red", "Blue"});
     MixRandom random;
-    StillClock clock;
-    Silence sound;
+    FakeClock clock;
+    FakeSound sound;
     Battle battle(model, random, clock, sound);
     ImageSurface surface(kSky, copies);
     QWidget window;
@@ -124,10 +103,10 @@ BENCHMARK(BM_AimingFrame)->ArgName("whole")->Arg(0)->Arg(1)->Unit(benchmark::kMi
 
 // The battlefield window as the game shows it: barrel, marker, status lines.
 void BM_AimingFrameWindow(benchmark::State& state) {
-    Model model = twohumans();
+    Model model = newgame({"Red", "Blue"});
     MixRandom random;
-    StillClock clock;
-    Silence sound;
+    FakeClock clock;
+    FakeSound sound;
     Battle battle(model, random, clock, sound);
     Form1 form(battle, nullptr, nullptr);
     battle.setup(); // as the application opens the battlefield
@@ -145,10 +124,10 @@ BENCHMARK(BM_AimingFrameWindow)->Unit(benchmark::kMicrosecond);
 
 // What the status line costs: Label1 rewritten with a new angle, repainted.
 void BM_StatusLine(benchmark::State& state) {
-    Model model = twohumans();
+    Model model = newgame({"Red", "Blue"});
     MixRandom random;
-    StillClock clock;
-    Silence sound;
+    FakeClock clock;
+    FakeSound sound;
     Battle battle(model, random, clock, sound);
     Form1 form(battle, nullptr, nullptr);
     auto* label1 = form.findChild<QLabel*>("Label1");

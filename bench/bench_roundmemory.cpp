@@ -1,5 +1,5 @@
 // Memory over many rounds, played through the real windows on a clock that
-// jumps straight to each wake-up (see tests/ui_rounddriver.h). Prints the
+// jumps straight to each wake-up (see tests/support/rounddriver.h). Prints the
 // resident memory, the widgets and the live QObjects after the first and
 // every tenth round, and the average growth of the resident memory per round
 // from round 50 to the last: by then the allocator has warmed up, and only a
@@ -9,8 +9,8 @@
 //
 // 200 rounds by default (at least 60), between two human players who each
 // drop a grenade on their own tank; with "ai", two computer players.
-#include "ui_liveobjects.h"
-#include "ui_rounddriver.h"
+#include "liveobjects.h"
+#include "rounddriver.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -201,13 +201,13 @@ TEST(Presentation, AnUncoveredWindowShowsTheTrailDrawnSoFar) {
     EXPECT_EQ(screen.surface.visible(), before);
 }
 
-// The battlefield window itself, on the real clock and the real key path:
+// The battlefield window itself, on its own timer and the real key path:
 // while an arrow turns the barrel, the screen always holds what a full
 // repaint of the picture (with the marker on it) would show.
 TEST(Presentation, TheBattlefieldWindowShowsTheWholePictureWhileTheBarrelTurns) {
     Model model = newgame({"Red", "Blue"});
     MixRandom random;
-    TickClock clock;
+    JumpClock clock{kStepByStep};
     FakeSound sound;
     Battle battle{model, random, clock, sound};
     Form1 form{battle, [] {}, [] {}};

@@ -67,7 +67,7 @@ QStringList labelledby(QWidget* w) {
 TEST(Captions, EveryControlOfEveryWindowUsesTheDesignedFont) {
     Model model = newgame({"Red", "Blue"});
     MixRandom random;
-    TickClock clock;
+    FakeClock clock;
     FakeSound sound;
     {
         Form2 setup(nullptr, nullptr);
@@ -101,7 +101,7 @@ TEST(Captions, ScreenReadersReadWhatThePlayerSees) {
         EXPECT_EQ(readname(control(&setup, QString("Text1_%1").arg(i))), "Name:") << "frame " << i;
 
     MixRandom random;
-    TickClock clock;
+    FakeClock clock;
     FakeSound sound;
     {
         Battle battle(model, random, clock, sound);

@@ -2,8 +2,8 @@
 // live objects, the widgets and the style's cached pictures of the controls
 // are, at the results of a later round, what they were at the first.
 #define Q_TEST_QPIXMAPCACHE // QPixmapCache::totalUsed()
-#include "ui_liveobjects.h"
-#include "ui_rounddriver.h"
+#include "liveobjects.h"
+#include "rounddriver.h"
 #include "ui_support.h"
 
 #include <QApplication>

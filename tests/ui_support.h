@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the window tests: finding and clicking controls, and running the
-// event loop until something happens. The game fakes and newgame() come along.
+// event loop until something happens. The game fakes, the clocks and
+// newgame() come along.
 #include "game_fakes.h"
 
 #include <QCoreApplication>
@@ -39,16 +40,11 @@ inline bool spin(int ms, const std::function<bool()>& until = nullptr) {
     return until && until();
 }
 
+// A JumpClock pause in real seconds: long enough that spin() sees the
+// battlefield's steps one by one.
+constexpr double kStepByStep = 0.002;
+
 // Captions in test messages as text.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
-
-// The tick clock on a time that runs `speed` times faster than real time;
-// the battlefield's timers sleep the shorter real time that this takes.
-struct SpeededClock final : ordnix::Clock {
-    explicit SpeededClock(double speed) : speed(speed) {}
-    double now() override { return ordnix::totick(ordnix::monotonicseconds() * speed); }
-    double secondsuntil(double at) override { return at / speed - ordnix::monotonicseconds(); }
-    double speed;
-};

@@ -6,7 +6,7 @@
 #include "game/battle.h"
 #include "game/numbers.h"
 #include "game/shop.h"
-#include "game_fakes.h"
+#include "newgame.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,10 @@
 #pragma once
-// Plays whole rounds through the application's real windows, fast: a clock
-// that jumps straight to each wake-up, and either two human players who each
-// drop a grenade on their own tank (three shots decide a round; both visit
-// the shop) or two computer players. Call step() from the event loop, e.g.
-// from a 1 ms timer; it never waits itself.
+// Plays whole rounds through the application's real windows, fast (give the
+// application a JumpClock): either two human players who each drop a grenade
+// on their own tank (three shots decide a round; both visit the shop) or two
+// computer players. Call step() from the event loop, e.g. from a 1 ms timer;
+// it never waits itself.
+#include "clocks.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
@@ -15,20 +16,6 @@
 #include <QPointer>
 
 namespace ordnix {
-
-// Time stands still until a timer asks to sleep; then it is already there.
-class JumpClock final : public Clock {
-  public:
-    double now() override { return t_; }
-    double secondsuntil(double reading) override {
-        if (reading > t_)
-            t_ = reading;
-        return 0;
-    }
-
-  private:
-    double t_ = 1000.0;
-};
 
 class RoundDriver {
   public:
