@@ -1,7 +1,7 @@
 // Pixel rules, with antialiasing off. A vertex (x, y) is the centre of pixel
 // (x, y), as on a classic raster display:
 // - The fill covers the pixels whose centres lie inside the polygon
-//   (odd-even rule).
+//   (odd-even rule; our own fill, polygonfill.cpp).
 // - The outline is then drawn over it, one pixel wide: every edge lights one
 //   pixel per step along its longer axis, the pixel nearest the exact edge
 //   (halves round down-right), both vertex pixels included. So a rectangle
@@ -13,6 +13,7 @@
 // shape's bounds widened by the pen (and a pixel to spare), cut to the
 // picture.
 #include "render/imagesurface.h"
+#include "render/polygonfill.h"
 
 #include <QPainter>
 #include <QPen>
@@ -21,7 +22,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace ordnix {
 
@@ -30,10 +30,6 @@ QRgb torgb(Rgb c) {
 }
 
 namespace {
-
-constexpr int kMaxStackPoints = 16;
-// Far beyond any picture; keeps the edge arithmetic inside 64 bits.
-constexpr int64_t kCoordinateLimit = int64_t{1} << 28;
 
 // A painter with the pixel-exact settings shared by lines and discs.
 void prepare(QPainter& painter, Rgb pen) {
@@ -157,24 +153,11 @@ void ImageSurface::clear(Rgb sky) {
 void ImageSurface::polygon(const Point* points, int count, Rgb fill, Rgb outline) {
     if (!points || count <= 0)
         return;
-    QPointF stack[kMaxStackPoints];
-    std::vector<QPointF> heap;
-    QPointF* pts = stack;
-    if (count > kMaxStackPoints) {
-        heap.resize(static_cast<size_t>(count));
-        pts = heap.data();
-    }
-    // Qt samples a pixel at (x + 0.5, y + 0.5); shifting the polygon by half
-    // a pixel samples it at the pixel's own coordinates instead.
-    for (int i = 0; i < count; ++i)
-        pts[i] = QPointF(double(limited(points[i].x)) + 0.5, double(limited(points[i].y)) + 0.5);
-    {
-        QPainter painter(&visible_);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(torgb(fill)));
-        painter.drawPolygon(pts, count, Qt::OddEvenFill);
-    }
+    // A pixel whose centre lies exactly on an edge is lit by that edge's
+    // outline below: along the edge's longer axis the step at the pixel's
+    // own coordinate finds the exact edge at a whole number, which nearest()
+    // keeps. So how the fill decides such ties never shows.
+    fillpolygon(visible_, points, count, torgb(fill));
     const QRgb pen = torgb(outline);
     int64_t left = limited(points[0].x), right = left;
     int64_t top = limited(points[0].y), bottom = top;

@@ -1,0 +1,24 @@
+#pragma once
+// The solid fill of a polygon with whole-pixel vertices, without a painter:
+// pixel (x, y) is filled when the point (x, y) lies inside the polygon by the
+// odd-even rule. A pixel whose centre lies exactly on an edge may go either
+// way; the surface's outline covers those (see imagesurface.cpp).
+
+#include "game/ports.h"
+
+#include <QImage>
+
+#include <cstdint>
+
+namespace ordnix {
+
+// Far beyond any picture; keeps the edge arithmetic inside 64 bits.
+constexpr int64_t kCoordinateLimit = int64_t{1} << 28;
+
+// Fills the inside of the polygon on a 32-bit `image` with `colour`. Each
+// coordinate is first clamped to +-kCoordinateLimit. Only the rows and
+// columns inside the image are visited, so a far-away vertex costs nothing;
+// polygons of up to 16 points need no heap.
+void fillpolygon(QImage& image, const Point* points, int count, QRgb colour);
+
+} // namespace ordnix
