@@ -3,6 +3,7 @@
 #include "render/markerart.h"
 #include "ui/keycodes.h"
 #include "ui/picturebox.h"
+#include "ui/statuslabel.h"
 #include "ui/stripcontrols.h"
 #include "ui/widgets.h"
 
@@ -27,9 +28,10 @@ QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int wid
     return place(new StripPanel(parent), name, left, top, width, height);
 }
 
-QLabel* makestatuslabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+// A caption on one of the strips: bold, black on its own colour.
+QLabel* makestatuslabel(QLabel* label, const char* name, const QString& text, int left, int top,
                         int width, int height, const QColor& back) {
-    QLabel* label = makelabel(parent, name, text, left, top, width, height);
+    makelabel(label, name, text, left, top, width, height);
     label->setFont(uifont(12, true));
     QPalette pal = label->palette();
     pal.setColor(QPalette::Window, back);
@@ -73,10 +75,11 @@ void Form1::buildcontrols() {
 
     setstripcolour(blue);
     toolstrip_ = makestrip(this, "Picture4", 8, 16, 601, 33);
-    weaponcaption_ = makestatuslabel(toolstrip_, "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
+    weaponcaption_ =
+        makestatuslabel(new QLabel(toolstrip_), "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
     weaponlist_ = makelist(new StripComboBox(toolstrip_), "Combo1", 176, 8, 193, 21);
     weaponcaption_->setBuddy(weaponlist_); // a screen reader names the list by its caption
-    ammolabel_ = makestatuslabel(toolstrip_, "Label3", "Ammo:", 376, 8, 169, 41, pale);
+    ammolabel_ = makestatuslabel(new QLabel(toolstrip_), "Label3", "Ammo:", 376, 8, 169, 41, pale);
     quitbutton_ = place(new StripButton("Quit", toolstrip_), "Command1", 536, 8, 57, 17);
     quitbutton_->setAutoDefault(false);
 
@@ -92,10 +95,11 @@ void Form1::buildcontrols() {
     backbuffer_->hide();
 
     statusstrip_ = makestrip(this, "Picture3", 8, 408, 601, 33);
-    playerline_ =
-        makestatuslabel(statusstrip_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41, pale);
-    aimline_ =
-        makestatuslabel(statusstrip_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
+    // The two status lines: the frame loop rewrites them.
+    playerline_ = makestatuslabel(new StatusLabel(statusstrip_), "Label2",
+                                  "Player: 1 Hitpoints: 100", 8, 8, 321, 41, pale);
+    aimline_ = makestatuslabel(new StatusLabel(statusstrip_), "Label1", "Label1", 320, 8, 273, 41,
+                               QColor(255, 255, 0));
 
     // Every change of the selection goes to the rules, which fire and blast
     // with their copy; a choice made in the list then gives the arrows back
