@@ -1,7 +1,7 @@
-// The battlefield's status lines draw each text from a layout kept from an
-// earlier frame; what they show must be, pixel for pixel, what a plain label
-// shows with the same text, font and colours, on whichever line and after
-// any number of texts.
+// The battlefield's status lines draw each text from a layout or from pixels
+// kept from an earlier frame; what they show must be, pixel for pixel, what
+// a plain label shows with the same text, font and colours, on whichever line
+// and after any number of texts.
 #include "ui/statuslabel.h"
 #include "ui/widgets.h"
 
@@ -43,11 +43,13 @@ struct Pair {
             left += width;
         }
     }
-    // Both show `text`; returns whether their pixels are the same.
+    // Both show `text`; returns whether their pixels are the same, the
+    // first time the status line draws it and when it draws it again.
     bool same(const QString& text) {
         plain->setText(text);
         status->setText(text);
-        return plain->grab().toImage() == status->grab().toImage();
+        const QImage want = plain->grab().toImage();
+        return status->grab().toImage() == want && status->grab().toImage() == want;
     }
 };
 
