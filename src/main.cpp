@@ -5,6 +5,12 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // Under X the game sends its repaints through the connection rather
+    // than shared memory. A frame repaints a few thousand pixels, and with
+    // shared memory every paint first waits for the server to finish reading
+    // the last one: that round trip costs more than sending the pixels.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ordnix");
     // Every window carries the game's icon; the desktop file's name lets a

@@ -3,6 +3,7 @@
 #include "render/markerart.h"
 #include "ui/keycodes.h"
 #include "ui/picturebox.h"
+#include "ui/statuslabel.h"
 #include "ui/stripcontrols.h"
 #include "ui/widgets.h"
 
@@ -27,9 +28,10 @@ QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int wid
     return place(new StripPanel(parent), name, left, top, width, height);
 }
 
-QLabel* makestatuslabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+// A caption on one of the strips: bold, black on its own colour.
+QLabel* makestatuslabel(QLabel* label, const char* name, const QString& text, int left, int top,
                         int width, int height, const QColor& back) {
-    QLabel* label = makelabel(parent, name, text, left, top, width, height);
+    makelabel(label, name, text, left, top, width, height);
     label->setFont(uifont(12, true));
     QPalette pal = label->palette();
     pal.setColor(QPalette::Window, back);
@@ -51,10 +53,10 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
     surface_.changed = [this](const QRect& box) { battlefield_->update(box); };
     qApp->installEventFilter(this);
 
-    timer1_.setObjectName("Timer1");
-    timer1_.setSingleShot(true);
-    timer1_.setTimerType(Qt::PreciseTimer);
-    connect(&timer1_, &QTimer::timeout, this, &Form1::wakeup);
+    waketimer_.setObjectName("Timer1");
+    waketimer_.setSingleShot(true);
+    waketimer_.setTimerType(Qt::PreciseTimer);
+    connect(&waketimer_, &QTimer::timeout, this, &Form1::wakeup);
 
     battle_.attach(&surface_, this);
 }
@@ -73,10 +75,11 @@ void Form1::buildcontrols() {
 
     setstripcolour(blue);
     toolstrip_ = makestrip(this, "Picture4", 8, 16, 601, 33);
-    weaponcaption_ = makestatuslabel(toolstrip_, "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
+    weaponcaption_ =
+        makestatuslabel(new QLabel(toolstrip_), "Label4", "Selected Weapon:", 8, 8, 169, 41, pale);
     weaponlist_ = makelist(new StripComboBox(toolstrip_), "Combo1", 176, 8, 193, 21);
     weaponcaption_->setBuddy(weaponlist_); // a screen reader names the list by its caption
-    ammolabel_ = makestatuslabel(toolstrip_, "Label3", "Ammo:", 376, 8, 169, 41, pale);
+    ammolabel_ = makestatuslabel(new QLabel(toolstrip_), "Label3", "Ammo:", 376, 8, 169, 41, pale);
     quitbutton_ = place(new StripButton("Quit", toolstrip_), "Command1", 536, 8, 57, 17);
     quitbutton_->setAutoDefault(false);
 
@@ -92,10 +95,11 @@ void Form1::buildcontrols() {
     backbuffer_->hide();
 
     statusstrip_ = makestrip(this, "Picture3", 8, 408, 601, 33);
-    playerline_ =
-        makestatuslabel(statusstrip_, "Label2", "Player: 1 Hitpoints: 100", 8, 8, 321, 41, pale);
-    aimline_ =
-        makestatuslabel(statusstrip_, "Label1", "Label1", 320, 8, 273, 41, QColor(255, 255, 0));
+    // The two status lines: the frame loop rewrites them.
+    playerline_ = makestatuslabel(new StatusLabel(statusstrip_), "Label2", qtext(playertext_), 8, 8,
+                                  321, 41, pale);
+    aimline_ = makestatuslabel(new StatusLabel(statusstrip_), "Label1", qtext(aimtext_), 320, 8,
+                               273, 41, QColor(255, 255, 0));
 
     // Every change of the selection goes to the rules, which fire and blast
     // with their copy; a choice made in the list then gives the arrows back
@@ -113,7 +117,7 @@ void Form1::buildcontrols() {
 // --- the frame loop's wake-ups ---------------------------------------------
 
 void Form1::startclock() {
-    timer1_.start(kFirstTickMs);
+    waketimer_.start(kFirstTickMs);
 }
 
 void Form1::wakeup() {
@@ -128,7 +132,7 @@ void Form1::wakeup() {
     int ms = 0;
     if (next.seconds > 0)
         ms = std::max(1, static_cast<int>(std::ceil(next.seconds * 1000.0)));
-    timer1_.start(ms);
+    waketimer_.start(ms);
 }
 
 // --- keys --------------------------------------------------------------------
@@ -211,12 +215,16 @@ void Form1::hidemarker() {
 }
 
 void Form1::setstatus(const std::string& label2, const std::string& label1) {
-    const QString two = qtext(label2);
-    const QString one = qtext(label1);
-    if (playerline_->text() != two)
-        playerline_->setText(two);
-    if (aimline_->text() != one)
-        aimline_->setText(one);
+    // Most frames bring the same lines again: compared as they come, a line
+    // is converted and handed to its label only when it changed.
+    if (label2 != playertext_) {
+        playertext_ = label2;
+        playerline_->setText(qtext(label2));
+    }
+    if (label1 != aimtext_) {
+        aimtext_ = label1;
+        aimline_->setText(qtext(label1));
+    }
 }
 
 // --- quitting ------------------------------------------------------------------
@@ -250,7 +258,7 @@ void Form1::questionanswered(bool yes) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    timer1_.stop();
+    waketimer_.stop();
     event->accept();
     if (battle_.attached(&surface_)) { // still the round's window: closing it ends the game
         battle_.stop();

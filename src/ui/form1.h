@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -73,7 +74,11 @@ class Form1 final : public QWidget, public BattleView {
     QWidget* statusstrip_ = nullptr;
     QLabel* playerline_ = nullptr;
     QLabel* aimline_ = nullptr;
-    QTimer timer1_; // wakes the battlefield for the first tick, each frame and ring
+    // What the status lines show, as the rules wrote it (the designed
+    // captions until the first frame).
+    std::string playertext_ = "Player: 1 Hitpoints: 100";
+    std::string aimtext_ = "Label1";
+    QTimer waketimer_; // wakes the battlefield for the first tick, each frame and ring
 };
 
 } // namespace ordnix

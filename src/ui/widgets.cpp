@@ -28,9 +28,15 @@ QFont uifont(double points, bool bold, bool underline) {
 
 QLabel* makelabel(QWidget* parent, const char* name, const QString& text, int left, int top,
                   int width, int height) {
-    auto* label = place(new QLabel(text, parent), name, left, top, width, height);
+    return makelabel(new QLabel(parent), name, text, left, top, width, height);
+}
+
+QLabel* makelabel(QLabel* label, const char* name, const QString& text, int left, int top,
+                  int width, int height) {
+    place(label, name, left, top, width, height);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     return label;
 }
 

@@ -35,6 +35,9 @@ template <class W> W* place(W* w, const char* name, int left, int top, int width
 // Its text is shown as plain text: a player's name is never read as markup.
 QLabel* makelabel(QWidget* parent, const char* name, const QString& text, int left, int top,
                   int width, int height);
+// The same for a label of a class of its own (a subclass of QLabel).
+QLabel* makelabel(QLabel* label, const char* name, const QString& text, int left, int top,
+                  int width, int height);
 
 QGroupBox* makeframe(QWidget* parent, const char* name, const QString& title, int left, int top,
                      int width, int height);
