@@ -46,10 +46,6 @@ bool finite(float v) {
     return std::isfinite(v);
 }
 
-int64_t limited(int32_t v) {
-    return std::clamp<int64_t>(v, -kCoordinateLimit, kCoordinateLimit);
-}
-
 // Rounds num / den to the nearest integer, halves upwards; den > 0.
 int64_t nearest(int64_t num, int64_t den) {
     const int64_t twice = 2 * num + den; // floor((2 num + den) / (2 den))

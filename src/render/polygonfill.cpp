@@ -43,10 +43,6 @@ template <class T, int N> class Buffer {
     T* data_ = stack_;
 };
 
-int64_t limited(int32_t v) {
-    return std::clamp<int64_t>(v, -kCoordinateLimit, kCoordinateLimit);
-}
-
 // floor(num / den) for den > 0.
 int64_t floordiv(int64_t num, int64_t den) {
     const int64_t q = num / den;

@@ -8,12 +8,19 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace ordnix {
 
 // Far beyond any picture; keeps the edge arithmetic inside 64 bits.
 constexpr int64_t kCoordinateLimit = int64_t{1} << 28;
+
+// A vertex coordinate clamped to +-kCoordinateLimit, as the fill and the
+// outline both take it.
+constexpr int64_t limited(int32_t v) {
+    return std::clamp<int64_t>(v, -kCoordinateLimit, kCoordinateLimit);
+}
 
 // Fills the inside of the polygon on a 32-bit `image` with `colour`. Each
 // coordinate is first clamped to +-kCoordinateLimit. Only the rows and
