@@ -9,8 +9,7 @@ int main(int argc, char** argv) {
     // than shared memory. A frame repaints a few thousand pixels, and with
     // shared memory every paint first waits for the server to finish reading
     // the last one: that round trip costs more than sending the pixels.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
+    qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ordnix");
     // Every window carries the game's icon; the desktop file's name lets a
