@@ -69,6 +69,18 @@ void turn(Battle& battle, long frame) {
     battle.frame(kTick);
 }
 
+// The benchmark's frames: the barrel turns and Qt repaints, counted in
+// `window`'s paints.
+void aimingframes(benchmark::State& state, Battle& battle, QWidget& window) {
+    PaintCounter counter(window);
+    long frame = 0;
+    for (auto _ : state) {
+        turn(battle, frame++);
+        present();
+    }
+    counter.report(state);
+}
+
 // The battlefield picture alone in a window, its surface copying the changed
 // box or the whole picture.
 void BM_AimingFrame(benchmark::State& state) {
@@ -90,13 +102,7 @@ void BM_AimingFrame(benchmark::State& state) {
     battle.setup();
     battle.begin();
     present();
-    PaintCounter counter(window);
-    long frame = 0;
-    for (auto _ : state) {
-        turn(battle, frame++);
-        present();
-    }
-    counter.report(state);
+    aimingframes(state, battle, window);
     battle.detach(&surface);
 }
 BENCHMARK(BM_AimingFrame)->ArgName("whole")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
@@ -112,13 +118,7 @@ void BM_AimingFrameWindow(benchmark::State& state) {
     battle.setup(); // as the application opens the battlefield
     showexposed(form);
     battle.begin();
-    PaintCounter counter(form);
-    long frame = 0;
-    for (auto _ : state) {
-        turn(battle, frame++);
-        present();
-    }
-    counter.report(state);
+    aimingframes(state, battle, form);
 }
 BENCHMARK(BM_AimingFrameWindow)->Unit(benchmark::kMicrosecond);
 
