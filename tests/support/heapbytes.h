@@ -1,0 +1,17 @@
+#pragma once
+// Bytes the program holds on the heap: allocated and not yet freed, as the
+// allocator itself counts them (under AddressSanitizer, its own allocator).
+#include <cstddef>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/allocator_interface.h>
+inline std::size_t heapinuse() {
+    return __sanitizer_get_current_allocated_bytes();
+}
+#else
+#include <malloc.h>
+inline std::size_t heapinuse() {
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd; // small blocks and mapped ones
+}
+#endif
