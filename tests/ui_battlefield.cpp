@@ -3,6 +3,7 @@
 // and a whole game through the application. The battlefield's time jumps to
 // each wake-up, so what a test sees does not hang on how busy the machine
 // is; the held-key pacing alone runs on the real clock.
+#include "rounddriver.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
@@ -205,8 +206,9 @@ TEST(Form1, AnInstantTapActsOnceWhileAimingAndNotAtAllDuringAFlight) {
 }
 
 // Arrow keys aim whichever control has the focus: they never move the focus
-// and never step the closed weapon list. Opened with Alt+Down, the list takes
-// the keys itself, and the arrow that opened it lets go when released there.
+// and never step the closed weapon list. Alt+Down and Alt+Up only open and
+// close the list: the power stays. Opened, the list takes the keys itself,
+// and the arrow that opened it lets go when released there.
 TEST(Form1, ArrowsAimWithoutMovingTheFocusOrTheClosedList) {
     Field f;
     for (const char* name : {"Combo1", "Command1", "Picture1"}) {
@@ -223,11 +225,22 @@ TEST(Form1, ArrowsAimWithoutMovingTheFocusOrTheClosedList) {
                   std::tuple(QString(name), 0, 0, true));
     }
     f.list()->setFocus();
-    f.key(true, Qt::Key_Down, false, Qt::AltModifier);
-    ASSERT_TRUE(f.list()->view()->isVisible());
-    QTest::simulateEvent(f.list()->view(), false, Qt::Key_Down, Qt::AltModifier, QString(), false);
-    f.frames(2);
-    EXPECT_EQ(f.battle.heldkey, 0);
+    const int power = f.current().power;
+    // Opened by one key and closed by the other or the same; the last one
+    // opens it again.
+    for (Qt::Key k : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}) {
+        const bool open = f.list()->view()->isVisible();
+        SCOPED_TRACE(open ? "open list" : "closed list");
+        QWidget* to = open ? static_cast<QWidget*>(f.list()->view()) : f.list();
+        QTest::simulateEvent(to, true, k, Qt::AltModifier, QString(), false);
+        // Released where the keys now go: the opened list, or the closed one.
+        to = f.list()->view()->isVisible() ? static_cast<QWidget*>(f.list()->view()) : f.list();
+        QTest::simulateEvent(to, false, k, Qt::AltModifier, QString(), false);
+        ASSERT_TRUE(f.frames(2));
+        EXPECT_EQ(std::tuple(f.list()->view()->isVisible(), f.list()->currentIndex(),
+                             f.current().power, f.battle.heldkey),
+                  std::tuple(!open, 0, power, 0));
+    }
     QTest::keyClick(f.list()->view(), Qt::Key_Down);
     QTest::keyClick(f.list()->view(), Qt::Key_Return);
     EXPECT_EQ(std::tuple(f.list()->currentIndex(), f.current().curweapon), std::tuple(1, 1));
@@ -411,4 +424,68 @@ TEST(GameFlow, OneWindowAtATimeAndLateReportsChangeNothing) {
     EXPECT_EQ(app.screen(), Screen::Ended);
     spin(1);
     EXPECT_TRUE(shop.isNull());
+}
+
+// A key let go while another of the game's windows shows is let go in the
+// rules too: on the results page, on the shop page, at the quit question. A
+// key still held when the next round starts keeps acting.
+namespace {
+void sendkey(QWidget* to, bool press, Qt::Key k) {
+    QTest::simulateEvent(to, press, k, Qt::NoModifier, QString(), false);
+}
+QWidget* keysgoto(QWidget* window) {
+    return window->focusWidget() ? window->focusWidget() : window;
+}
+} // namespace
+
+TEST(GameFlow, AKeyLetGoBetweenRoundsIsLetGoInTheRules) {
+    enum Where { ResultsPage, ShopPage, StillHeld };
+    for (Where where : {ResultsPage, ShopPage, StillHeld}) {
+        SCOPED_TRACE(where);
+        JumpClock clock(kStepByStep); // each flight is seen
+        GameApp app(&clock);
+        RoundDriver driver(app, false);
+        Battle& battle = app.battle();
+        // Right goes down in every flight and stays down until the results.
+        bool decided = false;
+        spin(60000, [&] {
+            if (app.battlefield() && battle.shotstate == 1 && battle.heldkey != kKeyRight)
+                sendkey(control(app.battlefield(), "Picture1"), true, Qt::Key_Right);
+            decided = decided || driver.step();
+            return decided;
+        });
+        QPointer<Form3> results = app.results();
+        ASSERT_TRUE(results && battle.heldkey == kKeyRight);
+        if (where == ShopPage)
+            click(control(results, "Command1"));
+        if (where != StillHeld)
+            sendkey(keysgoto(results), false, Qt::Key_Right);
+        for (int page = where == ShopPage ? 1 : 0; page < 3; ++page) // through both buyers
+            click(control(results, "Command1"));
+        ASSERT_TRUE(app.battlefield());
+        EXPECT_EQ(battle.heldkey, where == StillHeld ? kKeyRight : 0);
+    }
+}
+
+TEST(GameFlow, AKeyLetGoAtTheQuitQuestionIsLetGoInTheRules) {
+    JumpClock clock(kStepByStep);
+    GameApp app(&clock);
+    app.start();
+    click(control(app.setup(), "Command1"));
+    Battle& battle = app.battle();
+    QPointer<Form1> field = app.battlefield();
+    ASSERT_TRUE(spin(kPatienceMs, [&] { return battle.frames > 0; }));
+    sendkey(control(field, "Picture1"), true, Qt::Key_Right);
+    const long pressed = battle.frames;
+    ASSERT_TRUE(spin(kPatienceMs, [&] { return battle.frames >= pressed + 2; }));
+    click(control(field, "Command1"));
+    auto* box = field->findChild<QMessageBox*>("QuitQuestion");
+    ASSERT_TRUE(box);
+    sendkey(keysgoto(box), false, Qt::Key_Right);
+    click(box->button(QMessageBox::No));
+    const int angle = app.model().players[battle.curplayer].angle;
+    const long answered = battle.frames;
+    ASSERT_TRUE(spin(kPatienceMs, [&] { return battle.frames >= answered + 3; }));
+    EXPECT_EQ(std::tuple(battle.heldkey, app.model().players[battle.curplayer].angle),
+              std::tuple(0, angle));
 }

@@ -150,10 +150,27 @@ bool Form1::inlistpopup(QObject* watched) const {
     return false;
 }
 
+bool Form1::owns(QObject* watched) const {
+    return ours(watched) || inlistpopup(watched);
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    // Alt+Down and Alt+Up on the weapon list, closed or open, only open and
+    // close it: they are not the game's Down and Up. Alt+Up does what
+    // Alt+Down does (on its own the list would step its selection).
+    const bool listkey = (watched == weaponlist_ || inlistpopup(watched)) &&
+                         (key->modifiers() & Qt::AltModifier) &&
+                         (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up);
+    if (listkey && event->type() == QEvent::KeyPress) {
+        if (key->key() == Qt::Key_Down)
+            return false;
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, key->modifiers());
+        QCoreApplication::sendEvent(watched, &down);
+        return true;
+    }
     if (!ours(watched)) {
         // The open list takes its own keys, but a key that opened it (Alt+Down)
         // is released there: that release still lets go of the held key.
@@ -164,12 +181,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         battle_.keydown(virtualkey(key->key()));
         // The arrows are the game's keys: they neither move the focus between
-        // controls nor step the closed weapon list. Alt+Down still opens it.
-        const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
-                           key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
-        const bool opener = watched == weaponlist_ && (key->modifiers() & Qt::AltModifier) &&
-                            key->key() == Qt::Key_Down;
-        return arrow && !opener;
+        // controls nor step the closed weapon list.
+        return key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
+               key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
     }
     if (!key->isAutoRepeat()) {
         // Releases between auto-repeats are not real key-ups.

@@ -37,6 +37,11 @@ class Form1 final : public QWidget, public BattleView {
     // it wakes the battlefield whenever the rules ask to be woken.
     void startclock();
 
+    // The key events this window passes to the rules: its own controls' and
+    // the opened weapon list's. The application lets go of the held key on
+    // a release anywhere else.
+    bool owns(QObject* watched) const;
+
     // BattleView
     void setweapons(const std::vector<std::string>& names) override;
     void selectweapon(int index) override;

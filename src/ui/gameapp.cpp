@@ -5,8 +5,10 @@
 #include "ui/form3.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 
 #include <chrono>
+#include <functional>
 #include <utility>
 
 namespace ordnix {
@@ -18,12 +20,40 @@ uint64_t runseed() {
     return static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) ^
            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
+
+// Reports every real key release that reaches one of the program's widgets.
+class ReleaseFilter final : public QObject {
+  public:
+    explicit ReleaseFilter(std::function<void(QObject*)> released)
+        : released_(std::move(released)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyRelease && watched->isWidgetType() &&
+            !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            released_(watched);
+        return false;
+    }
+
+  private:
+    std::function<void(QObject*)> released_;
+};
+
 } // namespace
 
 GameApp::GameApp(Clock* clock)
-    : random_(runseed()), battle_(model_, random_, clock ? *clock : tickclock_, sound_) {}
+    : random_(runseed()), battle_(model_, random_, clock ? *clock : tickclock_, sound_) {
+    // The held key survives from round to round only while the key is
+    // really held: a key let go in any of the game's windows lets go of it.
+    releases_ = std::make_unique<ReleaseFilter>([this](QObject* watched) {
+        if (!form1_ || !form1_->owns(watched))
+            battle_.keyup();
+    });
+    QCoreApplication::instance()->installEventFilter(releases_.get());
+}
 
 GameApp::~GameApp() {
+    releases_.reset(); // a deleted filter uninstalls itself
     // Windows still open, or hidden and not yet deleted, go before the data
     // they work on.
     screen_ = Screen::Ended;

@@ -23,6 +23,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace ordnix {
@@ -72,6 +73,10 @@ class GameApp {
     QPointer<Form2> form2_;
     QPointer<Form3> form3_;
     std::vector<QPointer<QWidget>> retired_; // hidden, their deletion pending
+    // Lets go of the held key on a release that the battlefield window does
+    // not see: in the results and shop window, the quit question, or while
+    // no battlefield window exists.
+    std::unique_ptr<QObject> releases_;
 };
 
 } // namespace ordnix
