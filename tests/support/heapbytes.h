@@ -4,7 +4,8 @@
 #include <cstddef>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's own count; GCC ships no header that declares it.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 inline std::size_t heapinuse() {
     return __sanitizer_get_current_allocated_bytes();
 }
