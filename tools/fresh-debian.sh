@@ -323,7 +323,7 @@ desktopuser() {
             chmod 700 "$root/run/user/$player_uid"
     } >>"$work/install.log" 2>&1 || return 1
     chroot --userspec="$player_uid:$player_uid" "$root" /usr/bin/env -i HOME=/home/player USER=player \
-        LANG=C.UTF-8 PATH="$userpath" XDG_RUNTIME_DIR="/run/user/$player_uid" \
+        LANG=C.UTF-8 PATH="$userpath" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="/run/user/$player_uid" \
         pulseaudio --daemonize=no --exit-idle-time=-1 -n --load=module-null-sink \
         --load=module-native-protocol-unix >>"$work/pulseaudio.log" 2>&1 &
     pids+=($!)
