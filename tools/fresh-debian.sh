@@ -343,7 +343,10 @@ menustart() {
         log "no Exec line in the menu entry"
         return 1
     }
-    strace -f -qq -e trace=openat -o "$work/$name-strace.log" \
+    # One trace file for each thread: threads that open files at the same
+    # moment would otherwise split each other's lines.
+    mkdir -p "$work/$name-strace"
+    strace -f -ff -qq -e trace=openat -o "$work/$name-strace/openat" \
         chroot --userspec="$player_uid:$player_uid" "$root" /usr/bin/env -i HOME=/home/player USER=player \
         LANG=C.UTF-8 PATH="$userpath" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="/run/user/$player_uid" "$@" \
         sh -c "exec $command" >"$work/$name-game.log" 2>&1 &
@@ -360,7 +363,8 @@ menustart() {
         xprop -id "$id" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (' && icon=yes
         sounds=0
         for sound in fire explode; do
-            grep -Eq "openat\(.*\"/usr/share/ordnix/$sound\.wav\", [^)]*\) = [0-9]+" "$work/$name-strace.log" &&
+            grep -Eqs "openat\(.*\"/usr/share/ordnix/$sound\.wav\", [^)]*\) = [0-9]+" \
+                "$work/$name-strace"/openat.* &&
                 sounds=$((sounds + 1))
         done
         [[ $icon == yes && $sounds == 2 ]] && break
