@@ -407,18 +407,26 @@ timed start installed
 summary+=("window=ok sounds=opened")
 
 # A Wayland session's variables, with no compositor behind them and without
-# Qt's Wayland plugin (the package does not pull it in): Qt must fall back to
-# X by itself, as it does on a Wayland desktop through its X compatibility
-# layer.
-waylandsession() {
-    menustart "$inst" wayland-session XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-none
-}
-timed wayland-session waylandsession
+# Qt's Wayland plugin: Qt must try Wayland, miss the plugin and fall back to X
+# by itself, as on a Wayland desktop through its X compatibility layer.
+# Debian 13's Qt recommends the plugin, so apt brought it in there; it goes
+# for this start.
+step=wayland-session
 if inroot "$inst" dpkg-query -W -f='${db:Status-Status}' qt6-wayland 2>/dev/null | grep -qx installed; then
-    summary+=("wayland-plugin=installed")
+    summary+=("wayland-plugin=came-with-qt,removed")
+    inroot "$inst" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq qt6-wayland >>"$work/install.log" 2>&1 ||
+        fail "could not remove qt6-wayland"
 else
     summary+=("wayland-plugin=absent")
 fi
+waylandsession() {
+    menustart "$inst" wayland-session XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-none || return 1
+    grep -q 'platform plugin "wayland"' "$work/wayland-session-game.log" || {
+        log "Qt did not look for its Wayland plugin (wayland-session-game.log)"
+        return 1
+    }
+}
+timed wayland-session waylandsession
 
 # --- 4. Removing leaves nothing behind -------------------------------------
 
@@ -447,7 +455,8 @@ unmountall
 # starts it from its menu entry and purges it again. Sets crossresult.
 crossresult=""
 crossinstall() {
-    local root=$work/cross-root file=$work/cross/$(basename "$crossdeb") unmet
+    local root=$work/cross-root file unmet
+    file=$work/cross/$(basename "$crossdeb")
     cp -a "$work/base" "$root"
     mountinto "$root"
     echo "cross: $crossdeb, Depends: $(dpkg-deb -f "$file" Depends)" >"$work/cross.log"
