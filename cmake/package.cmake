@@ -26,8 +26,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ORDNIX_HOMEPAGE}")
 # as fonts-liberation. Sound needs a sound server, which any desktop has.
 # Qt's Wayland plugin lets the game run natively in a Wayland session; without
 # it Qt uses the session's X compatibility layer, which works as well. Only
-# suggested: installing it changes how every Qt 6 program on the machine
-# starts in a Wayland session, which is not a game's choice to make.
+# suggested: Debian 13's Qt recommends it already, and on Debian 12 installing
+# it changes how every Qt 6 program starts in a Wayland session, which is not
+# a game's choice to make.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation (>= 1:2) | fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "pulseaudio | pipewire-pulse, qt6-wayland")
 
