@@ -4,7 +4,9 @@
 #include <cstddef>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime exports this count; GCC does not install the header
+// that declares it, so it is declared here as the runtime defines it.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 inline std::size_t heapinuse() {
     return __sanitizer_get_current_allocated_bytes();
 }
