@@ -22,8 +22,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ORDNIX_HOMEPAGE}")
 # The windows ask for a font that looks like the one the game was drawn
-# with; sound needs a sound server, which any desktop has.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "pulseaudio | pipewire-pulse")
+# with: Liberation 2, which Debian 12 ships as fonts-liberation2 and Debian 13
+# as fonts-liberation. Sound needs a sound server, which any desktop has.
+# Qt's Wayland plugin lets the game run natively in a Wayland session; without
+# it Qt uses the session's X compatibility layer, which works as well. Only
+# suggested: Debian 13's Qt recommends it already, and on Debian 12 installing
+# it changes how every Qt 6 program starts in a Wayland session, which is not
+# a game's choice to make.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation (>= 1:2) | fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "pulseaudio | pipewire-pulse, qt6-wayland")
 
 include(CPack)

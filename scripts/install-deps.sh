@@ -7,6 +7,13 @@
 set -euo pipefail
 
 set_=${1:-play}
+# Liberation 2 (the windows' sans font) is fonts-liberation2 on Debian 12;
+# from Debian 13 on fonts-liberation itself is version 2 and the other name
+# only a transitional package.
+liberation=fonts-liberation
+if [[ $(. /etc/os-release 2>/dev/null && echo "${VERSION_ID:-}") == 12 ]]; then
+    liberation=fonts-liberation2
+fi
 play=(
     # compiler and build tools (build-essential brings make and dpkg-dev)
     build-essential cmake ninja-build pkg-config
@@ -14,7 +21,7 @@ play=(
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 libgl-dev
     gstreamer1.0-plugins-base
     # a sans font for the windows
-    fonts-dejavu-core fonts-liberation2
+    fonts-dejavu-core "$liberation"
     # the package's library dependencies are found through `file`
     file
 )

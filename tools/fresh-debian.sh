@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Proves on fresh Debian 12 roots what a newcomer gets:
-#   1. bootstraps a minbase Debian 12 root from this machine's Debian mirror;
+# Proves on fresh Debian roots what a newcomer gets, on Debian 12 (bookworm,
+# the default) or Debian 13 (trixie):
+#   1. bootstraps a minbase root of that release from this machine's Debian
+#      mirror;
 #   2. copies a clean clone of the committed source into a copy of it and runs
 #      README's two commands there as written, ./play (its setup window must
 #      appear; Cancel ends it) and ./check, then builds the package;
@@ -8,24 +10,40 @@
 #      validates the installed desktop files, starts the game from the menu
 #      entry's Exec line as a normal user under Xvfb, and checks that the
 #      setup window appears and the game opens its installed sound files;
-#   4. purges the package and checks that nothing of it is left.
-# Prints one summary line with timings; exits non-zero on any failure.
+#      starts it once more as in a Wayland session without Qt's Wayland
+#      plugin, where it must come up through X all the same;
+#   4. purges the package and checks that nothing of it is left;
+#   5. optionally (FRESH_CROSS_DEB) installs a package built elsewhere, e.g.
+#      on the other release, into a third fresh root and tries to start it.
+# Prints one summary line with the release and timings; exits non-zero on any
+# failure of steps 1 to 4. Step 5 is reported, not judged.
 #
 # Needs root, the network to the Debian mirror, and on this machine:
 # debootstrap, Xvfb, xdotool, xprop, strace, ImageMagick (import), and for the
 # checks desktop-file-validate (desktop-file-utils), appstreamcli (appstream)
-# and optionally lintian. Takes five to ten minutes on two cores.
-#   tools/fresh-debian.sh            work folder /var/tmp/ordnix-fresh
-#   FRESH_WORK=/path tools/fresh-debian.sh
+# and optionally lintian. Takes ten to twenty-five minutes on two cores.
+#   tools/fresh-debian.sh [bookworm|trixie]
+#       work folder /var/tmp/ordnix-fresh-RELEASE (logs, the package)
+#   FRESH_WORK=/path tools/fresh-debian.sh trixie
 #   FRESH_KEEP=1 tools/fresh-debian.sh   keep the roots afterwards
 #   FRESH_BASE=/path tools/fresh-debian.sh
 #       copy that already bootstrapped root instead of bootstrapping anew
 #       (for trying changes to this script; the proof needs a real run)
+#   FRESH_CROSS_DEB=/var/tmp/ordnix-fresh-bookworm/ordnix_1.0.0_amd64.deb \
+#       tools/fresh-debian.sh trixie
+#       also install that package on this release and start it
 set -euo pipefail
 
+suite=${1:-bookworm}
+case $suite in
+bookworm | trixie) ;;
+*)
+    echo "usage: fresh-debian.sh [bookworm|trixie]" >&2
+    exit 2
+    ;;
+esac
 repo=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)
-work=${FRESH_WORK:-/var/tmp/ordnix-fresh}
-suite=bookworm
+work=${FRESH_WORK:-/var/tmp/ordnix-fresh-$suite}
 player_uid=1000
 userpath=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games # Debian's PATH for users
 
@@ -34,7 +52,7 @@ summary=()
 step="start"
 log() { echo "fresh-debian: $*" >&2; }
 fail() {
-    echo "fresh-debian: FAIL at $step: $* | ${summary[*]} total=$(($(date +%s) - t0))s"
+    echo "fresh-debian: FAIL suite=$suite at $step: $* | ${summary[*]} total=$(($(date +%s) - t0))s"
     exit 1
 }
 # Runs "$@" and appends "name=seconds" to the summary.
@@ -54,18 +72,28 @@ done
 [[ -z $(git -C "$repo" status --porcelain --untracked-files=no) ]] ||
     log "uncommitted changes are not tested: the clone has only what is committed"
 commit=$(git -C "$repo" rev-parse --short HEAD)
+crossdeb=""
+if [[ -n ${FRESH_CROSS_DEB:-} ]]; then
+    crossdeb=$(realpath "$FRESH_CROSS_DEB")
+    [[ -f $crossdeb && $crossdeb == *.deb ]] || fail "FRESH_CROSS_DEB: no package file $FRESH_CROSS_DEB"
+fi
 
-# The first Debian mirror that serves this suite, from deb822 sources or the
-# one-line format; Debian's own address if neither names one.
+# The Debian mirror this machine's apt uses for this suite, or for any other
+# one (one archive serves every release); Debian's own address if none.
 mirror() {
-    local uri
-    uri=$(awk -v s="$suite" '
-        /^URIs:/ { u = $2 } /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == s) ok = 1 }
-        /^$/ { if (ok && u ~ /debian\/?$/) { print u; exit } u = ""; ok = 0 }
-        END { if (ok && u ~ /debian\/?$/) print u }' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1)
-    [[ -n $uri ]] || uri=$(awk -v s="$suite" '$1 == "deb" && $3 == s && $2 ~ /debian\/?$/ { print $2; exit }' \
-        /etc/apt/sources.list 2>/dev/null || true)
+    local sites uri
+    sites=$(apt-get indextargets --no-release-info --format '$(SITE) $(RELEASE)' 2>/dev/null |
+        awk '$1 ~ /\/debian\/?$/' || true)
+    uri=$(awk -v s="$suite" '$2 == s { print $1; exit }' <<<"$sites")
+    [[ -n $uri ]] || uri=$(awk 'NR == 1 { print $1 }' <<<"$sites")
     echo "${uri:-http://deb.debian.org/debian}"
+}
+# debootstrap's script for the suite; one that knows no newer release than
+# its own builds it with the script for the unstable one, which newer
+# releases still follow.
+bootscript() {
+    local dir=/usr/share/debootstrap/scripts
+    if [[ -e $dir/$suite ]]; then echo "$dir/$suite"; else echo "$dir/sid"; fi
 }
 
 # --- Mounts, processes and the clean-up on exit --------------------------
@@ -105,7 +133,7 @@ cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
     for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
     # Whatever is still running inside a root holds its mounts.
-    for root in "$work/build-root" "$work/install-root"; do
+    for root in "$work/build-root" "$work/install-root" "$work/cross-root"; do
         [[ -d $root ]] || continue
         for p in /proc/[0-9]*; do
             [[ $(readlink "$p/root" 2>/dev/null) == "$root" ]] && kill "${p#/proc/}" 2>/dev/null
@@ -116,6 +144,7 @@ cleanup() {
     if [[ -z ${FRESH_KEEP:-} ]]; then
         removetree "$work/build-root" || true
         removetree "$work/install-root" || true
+        removetree "$work/cross-root" || true
         removetree "$work/base" || true
     fi
 }
@@ -161,10 +190,18 @@ owned=1
 
 space=$(df --output=avail -B1G "$(dirname "$work")" | tail -1 | tr -d ' ')
 ((space >= 12)) || fail "need 12 GiB free below $(dirname "$work"), have ${space} GiB"
+# The other package may lie in the folder about to be cleared.
+[[ -z $crossdeb ]] || cp "$crossdeb" "$work.cross.deb"
 removetree "$work" || fail "cannot clear $work"
 mkdir -p "$work"
+if [[ -n $crossdeb ]]; then
+    mkdir "$work/cross"
+    mv "$work.cross.deb" "$work/cross/$(basename "$crossdeb")"
+fi
 src=$(mirror)
-bootstrap() { debootstrap --variant=minbase "$suite" "$work/base" "$src" >"$work/debootstrap.log" 2>&1; }
+bootstrap() {
+    debootstrap --variant=minbase "$suite" "$work/base" "$src" "$(bootscript)" >"$work/debootstrap.log" 2>&1
+}
 if [[ -n ${FRESH_BASE:-} ]]; then
     cp -a "$FRESH_BASE" "$work/base"
     summary+=("bootstrap=reused")
@@ -257,13 +294,99 @@ fi
 
 # --- 3. The package in the second root ------------------------------------
 
+# Installs a package file with apt into a root; apt's output goes to $2.
+aptinstall() {
+    local root=$1 out=$2 file=$3
+    cp "$file" "$root/tmp/"
+    {
+        inroot "$root" apt-get update -qq &&
+            inroot "$root" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "/tmp/$(basename "$file")"
+    } >"$out" 2>&1
+}
+
+# The installed menu entry's command without its field codes.
+menucommand() {
+    local root=$1 desktop
+    desktop=$(ls "$root"/usr/share/applications/*.desktop 2>/dev/null | head -1)
+    [[ -n $desktop ]] && sed -n 's/^Exec=//p' "$desktop" | head -1 | sed 's/ *%[fFuUdDnNickvm]//g'
+}
+
+# A player as on any desktop: a normal user with a sound server of their own
+# (a null sink: nothing is heard, but the game has an audio device).
+desktopuser() {
+    local root=$1
+    {
+        inroot "$root" env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -qq --no-install-recommends pulseaudio &&
+            inroot "$root" useradd -m -u "$player_uid" player &&
+            mkdir -p "$root/run/user/$player_uid" && chroot "$root" chown player: "/run/user/$player_uid" &&
+            chmod 700 "$root/run/user/$player_uid"
+    } >>"$work/install.log" 2>&1 || return 1
+    chroot --userspec="$player_uid:$player_uid" "$root" /usr/bin/env -i HOME=/home/player USER=player \
+        LANG=C.UTF-8 PATH="$userpath" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="/run/user/$player_uid" \
+        pulseaudio --daemonize=no --exit-idle-time=-1 -n --load=module-null-sink \
+        --load=module-native-protocol-unix >>"$work/pulseaudio.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do [[ -S $root/run/user/$player_uid/pulse/native ]] && return 0; sleep 0.2; done
+    log "the sound server did not start (pulseaudio.log)"
+    return 1
+}
+
+# Starts the menu entry's command in a root as the player, as a desktop
+# starts it, with the session's variables given after the log name, and
+# records every opened file. Checks the setup window, its icon and that both
+# installed sounds are opened; Cancel must then end the game with status 0.
+menustart() {
+    local root=$1 name=$2 command
+    shift 2
+    command=$(menucommand "$root") || {
+        log "no Exec line in the menu entry"
+        return 1
+    }
+    # One trace file for each thread: threads that open files at the same
+    # moment would otherwise split each other's lines.
+    mkdir -p "$work/$name-strace"
+    strace -f -ff -qq -e trace=openat -o "$work/$name-strace/openat" \
+        chroot --userspec="$player_uid:$player_uid" "$root" /usr/bin/env -i HOME=/home/player USER=player \
+        LANG=C.UTF-8 PATH="$userpath" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="/run/user/$player_uid" "$@" \
+        sh -c "exec $command" >"$work/$name-game.log" 2>&1 &
+    local pid=$! id status=0
+    id=$(waitwindow "Player Setup:" "$pid" 60) || {
+        wait "$pid" || true
+        cat "$work/$name-game.log" >&2
+        return 1
+    }
+    # The icon and the sounds (decoded in the background) may come a little
+    # after the window, the more so under strace.
+    local icon=no sounds=0 sound
+    for ((i = 0; i < 150; i++)); do
+        xprop -id "$id" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (' && icon=yes
+        sounds=0
+        for sound in fire explode; do
+            grep -Eqs "openat\(.*\"/usr/share/ordnix/$sound\.wav\", [^)]*\) = [0-9]+" \
+                "$work/$name-strace"/openat.* &&
+                sounds=$((sounds + 1))
+        done
+        [[ $icon == yes && $sounds == 2 ]] && break
+        sleep 0.2
+    done
+    import -window root "$work/$name-setup.png"
+    [[ $icon == yes ]] || {
+        log "$name: the setup window has no icon"
+        status=1
+    }
+    [[ $sounds == 2 ]] || {
+        log "$name: the game did not open both /usr/share/ordnix/fire.wav and explode.wav"
+        status=1
+    }
+    cancelsetup "$id"
+    wait "$pid" || status=$?
+    return "$status"
+}
+
 inst=$work/install-root
 mountinto "$inst"
-cp "$deb" "$inst/tmp/"
-installpackage() {
-    inroot "$inst" apt-get update -qq &&
-        inroot "$inst" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "/tmp/$(basename "$deb")"
-} >"$work/install.log" 2>&1
+installpackage() { aptinstall "$inst" "$work/install.log" "$deb"; }
 timed install installpackage
 
 step=validate
@@ -273,89 +396,93 @@ desktop-file-validate "$desktop" || fail "desktop-file-validate $(basename "$des
 appstreamcli validate --no-net "$inst"/usr/share/metainfo/*.metainfo.xml >"$work/appstream.log" 2>&1 ||
     fail "appstreamcli validate: $(tr '\n' ' ' <"$work/appstream.log")"
 grep -qx 'Categories=.*Game;.*' "$desktop" || fail "the menu entry is not in the Game category"
-exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1 | sed 's/ *%[fFuUdDnNickvm]//g')
-[[ -n $exec_line ]] || fail "no Exec line in $(basename "$desktop")"
+[[ -n $(menucommand "$inst") ]] || fail "no Exec line in $(basename "$desktop")"
 summary+=("validate=ok")
 
-# A player as on any desktop: a normal user with a sound server of their own
-# (a null sink: nothing is heard, but the game has an audio device).
 step=desktop-user
-harness() {
-    inroot "$inst" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -qq --no-install-recommends pulseaudio &&
-        inroot "$inst" useradd -m -u "$player_uid" player &&
-        mkdir -p "$inst/run/user/$player_uid" && chroot "$inst" chown player: "/run/user/$player_uid" &&
-        chmod 700 "$inst/run/user/$player_uid"
-} >>"$work/install.log" 2>&1
-harness || fail "could not set up the player's session (see install.log)"
-asplayer() {
-    chroot --userspec="$player_uid:$player_uid" "$inst" /usr/bin/env -i HOME=/home/player USER=player \
-        LANG=C.UTF-8 PATH="$userpath" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="/run/user/$player_uid" "$@"
-}
-asplayer pulseaudio --daemonize=no --exit-idle-time=-1 -n --load=module-null-sink \
-    --load=module-native-protocol-unix >"$work/pulseaudio.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [[ -S $inst/run/user/$player_uid/pulse/native ]] && break; sleep 0.2; done
-[[ -S $inst/run/user/$player_uid/pulse/native ]] || fail "the sound server did not start (pulseaudio.log)"
+desktopuser "$inst" || fail "could not set up the player's session (see install.log)"
 
-installed() {
-    # The menu entry's command, as a desktop starts it, with every opened file
-    # recorded.
-    strace -f -qq -e trace=openat -o "$work/strace.log" \
-        chroot --userspec="$player_uid:$player_uid" "$inst" /usr/bin/env -i HOME=/home/player USER=player \
-        LANG=C.UTF-8 PATH="$userpath" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="/run/user/$player_uid" \
-        sh -c "exec $exec_line" >"$work/game.log" 2>&1 &
-    local pid=$! id status=0
-    id=$(waitwindow "Player Setup:" "$pid" 60) || {
-        wait "$pid" || true
-        cat "$work/game.log" >&2
-        return 1
-    }
-    # The icon and the sounds (decoded in the background) may come a little
-    # after the window, the more so under strace.
-    local icon=no sounds=0 name
-    for ((i = 0; i < 150; i++)); do
-        xprop -id "$id" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (' && icon=yes
-        sounds=0
-        for name in fire explode; do
-            grep -Eq "openat\(.*\"/usr/share/ordnix/$name\.wav\", [^)]*\) = [0-9]+" "$work/strace.log" &&
-                sounds=$((sounds + 1))
-        done
-        [[ $icon == yes && $sounds == 2 ]] && break
-        sleep 0.2
-    done
-    import -window root "$work/installed-setup.png"
-    [[ $icon == yes ]] || {
-        log "the setup window has no icon"
-        status=1
-    }
-    [[ $sounds == 2 ]] || {
-        log "the game did not open both /usr/share/ordnix/fire.wav and explode.wav"
-        status=1
-    }
-    cancelsetup "$id"
-    wait "$pid" || status=$?
-    return "$status"
-}
+installed() { menustart "$inst" installed; }
 timed start installed
 summary+=("window=ok sounds=opened")
 
+# A Wayland session's variables, with no compositor behind them and without
+# Qt's Wayland plugin: Qt must try Wayland, miss the plugin and fall back to X
+# by itself, as on a Wayland desktop through its X compatibility layer.
+# Debian 13's Qt recommends the plugin, so apt brought it in there; it goes
+# for this start.
+step=wayland-session
+if inroot "$inst" dpkg-query -W -f='${db:Status-Status}' qt6-wayland 2>/dev/null | grep -qx installed; then
+    summary+=("wayland-plugin=came-with-qt,removed")
+    inroot "$inst" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq qt6-wayland >>"$work/install.log" 2>&1 ||
+        fail "could not remove qt6-wayland"
+else
+    summary+=("wayland-plugin=absent")
+fi
+waylandsession() {
+    menustart "$inst" wayland-session XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-none || return 1
+    grep -q 'platform plugin "wayland"' "$work/wayland-session-game.log" || {
+        log "Qt did not look for its Wayland plugin (wayland-session-game.log)"
+        return 1
+    }
+}
+timed wayland-session waylandsession
+
 # --- 4. Removing leaves nothing behind -------------------------------------
 
-remove() {
-    inroot "$inst" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq ordnix >>"$work/install.log" 2>&1 || return 1
-    rm -f "$inst/tmp/$(basename "$deb")"
-    local left f
-    left=$(dpkg-deb -c "$deb" | awk '{ print substr($NF, 2) }' | while read -r f; do
-        [[ -f $inst$f || -L $inst$f ]] && echo "$f"
-        [[ -d $inst$f && $f == *ordnix* ]] && echo "$f"
+# Purges the package from a root and lists whatever of it is left.
+purge() {
+    local root=$1 file=$2 left f
+    inroot "$root" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq ordnix >>"$work/install.log" 2>&1 || return 1
+    rm -f "$root/tmp/$(basename "$file")"
+    left=$(dpkg-deb -c "$file" | awk '{ print substr($NF, 2) }' | while read -r f; do
+        [[ -f $root$f || -L $root$f ]] && echo "$f"
+        [[ -d $root$f && $f == *ordnix* ]] && echo "$f"
     done)
-    left+=$(find "$inst" -xdev -name '*ordnix*' -not -path "$inst/var/log/*" -not -path "$inst/var/cache/apt/*" -print)
+    left+=$(find "$root" -xdev -name '*ordnix*' -not -path "$root/var/log/*" -not -path "$root/var/cache/apt/*" -print)
     if [[ -n $left ]]; then
         log "left behind: $left"
         return 1
     fi
 }
+remove() { purge "$inst" "$deb"; }
 timed remove remove
+unmountall
 
-echo "fresh-debian: PASS commit=$commit ${summary[*]} total=$(($(date +%s) - t0))s"
+# --- 5. A package built elsewhere on this release (reported, not judged) ---
+
+# Installs the other package into a third fresh root; where apt resolves it,
+# starts it from its menu entry and purges it again. Sets crossresult.
+crossresult=""
+crossinstall() {
+    local root=$work/cross-root file unmet
+    file=$work/cross/$(basename "$crossdeb")
+    cp -a "$work/base" "$root"
+    mountinto "$root"
+    echo "cross: $crossdeb, Depends: $(dpkg-deb -f "$file" Depends)" >"$work/cross.log"
+    if ! aptinstall "$root" "$work/cross-install.log" "$file"; then
+        unmet=$(grep -Eo 'Depends: [^ ]+( \([^)]*\))? but it is not (installable|going to be installed)' \
+            "$work/cross-install.log" | sed 's/^Depends: //; s/ but it is not.*//; s/ //g' | paste -sd, -)
+        crossresult="not-installed(unmet:${unmet:-see-cross-install.log})"
+        return 0
+    fi
+    if ! desktopuser "$root"; then
+        crossresult="installed,no-player-session"
+    elif ! menustart "$root" cross 2>>"$work/cross.log"; then
+        crossresult="installed,start-failed(cross-game.log)"
+    elif ! purge "$root" "$file" 2>>"$work/cross.log"; then
+        crossresult="installed,started,purge-left-files"
+    else
+        crossresult="installed,started,sounds-opened,purged"
+    fi
+}
+if [[ -n $crossdeb ]]; then
+    step=cross
+    start=$(date +%s)
+    crossinstall
+    unmountall
+    summary+=("cross=$crossresult" "cross-time=$(($(date +%s) - start))s")
+    log "$crossdeb on $suite: $crossresult (cross.log)"
+fi
+
+echo "fresh-debian: PASS suite=$suite commit=$commit ${summary[*]} total=$(($(date +%s) - t0))s"
