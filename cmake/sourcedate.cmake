@@ -1,7 +1,17 @@
-# Read by cpack before it writes the package (CPACK_PROJECT_CONFIG_FILE):
-# every time stamp in the .deb (the ar members, the files and folders in the
-# tar archives, the compressed streams) is SOURCE_DATE_EPOCH, so two builds
-# of one source give the same bytes. Its value, in this order:
+# Read by cpack before it installs and packs (CPACK_PROJECT_CONFIG_FILE), so
+# that two builds of one source give the same bytes.
+#
+# The folders cpack creates and the members of the .deb take their modes from
+# the umask: only 022 gives Debian's modes, the same for everybody (under 077
+# the installed game could not even read its own sounds).
+execute_process(COMMAND sh -c umask OUTPUT_VARIABLE mask OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT mask STREQUAL "0022")
+  message(FATAL_ERROR "The package needs umask 022, this is ${mask}: "
+                      "make package (or ./play package) sets it, or run umask 022 first")
+endif()
+
+# Every time stamp in the .deb (the ar members, the files and folders in the
+# tar archives, the compressed streams) is SOURCE_DATE_EPOCH, in this order:
 #   1. SOURCE_DATE_EPOCH from the caller's environment, as it is;
 #   2. the time of the last commit, when the source is a git checkout and git
 #      is installed;
