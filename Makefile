@@ -60,10 +60,12 @@ bench: testdeps
 	QT_QPA_PLATFORM=offscreen ./build-bench/bench/bench_frame
 	QT_QPA_PLATFORM=offscreen ./build-bench/bench/bench_roundmemory
 
+# The package's folders and its archive members take their modes from the
+# umask; 022 gives Debian's modes whoever builds it.
 package: deps
 	cmake --preset package
 	cmake --build --preset package -j $(JOBS)
-	cpack --preset package
+	umask 022 && cpack --preset package
 
 # Builds only when nothing is built yet, so `sudo make install` after
 # ./play leaves the build folder to its owner.
