@@ -124,6 +124,10 @@ void Form1::wakeup() {
     const Wake next = battle_.wake();
     if (next.decided) {
         battle_.detach(&surface_); // the round is over; this window only goes now
+        // Nothing draws or shows the battlefield again (the window is hidden
+        // before control is back in the event loop): its pictures go before
+        // the results window is built.
+        surface_.release();
         onroundover_();
         return;
     }
