@@ -17,9 +17,8 @@ fi
 play=(
     # compiler and build tools (build-essential brings make and dpkg-dev)
     build-essential cmake ninja-build pkg-config
-    # Qt: widgets, multimedia (QSoundEffect and its back ends)
-    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 libgl-dev
-    gstreamer1.0-plugins-base
+    # Qt widgets; the sound server's client library
+    qt6-base-dev libgl-dev libpulse-dev
     # a sans font for the windows
     fonts-dejavu-core "$liberation"
     # the package's library dependencies are found through `file`

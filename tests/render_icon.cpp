@@ -4,6 +4,8 @@
 #include "render/iconart.h"
 #include "render/imagesurface.h"
 
+#include <QIcon>
+#include <QPixmap>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -38,4 +40,18 @@ TEST(Icon, EverySizeIsSquareAndMultiplesRepeatTheArtsPixels) {
                 ASSERT_EQ(icon.pixel(x, y), art.pixel(x / k, y / k))
                     << size << ": " << x << "," << y;
     }
+}
+
+// The windows' icon hands the desktop every size of the icon theme, each
+// exactly as the theme's file of that size has it.
+TEST(Icon, WindowIconHasEveryThemeSizeAsTheThemeDrawsIt) {
+    const QIcon icon = makewindowicon();
+    QList<QSize> sizes;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        sizes.append(QSize(size, size));
+    EXPECT_EQ(icon.availableSizes(), sizes);
+    for (const QSize& size : sizes)
+        EXPECT_EQ(icon.pixmap(size).toImage().convertToFormat(QImage::Format_RGB32),
+                  makeicon(size.width()))
+            << size.width();
 }

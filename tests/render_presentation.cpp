@@ -8,6 +8,7 @@
 #include "ui/picturebox.h"
 #include "ui_support.h"
 
+#include <QPaintEvent>
 #include <QScreen>
 #include <QWidget>
 
@@ -236,4 +237,46 @@ TEST(Presentation, TheBattlefieldWindowShowsTheWholePictureWhileTheBarrelTurns) 
     ASSERT_EQ(angles.size(), 2u);
     EXPECT_GT(angles[0], 30) << "Right should have turned the barrel";
     EXPECT_LT(angles[1], angles[0]) << "Left should have turned it back";
+}
+
+// A whole new scene (after a blast, or the round's first) repaints the whole
+// battlefield window, which reaches the window system as it is; a small
+// change leaves the rest of the window alone. The screen shows the picture
+// either way.
+TEST(Presentation, ANewSceneRepaintsTheWholeWindowASmallChangeOnlyThePicture) {
+    Model model = newgame({"Red", "Blue"});
+    MixRandom random;
+    JumpClock clock{kStepByStep};
+    FakeSound sound;
+    Battle battle{model, random, clock, sound};
+    Form1 form{battle, [] {}, [] {}};
+    battle.setup();
+    form.show();
+    battle.begin();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* picture = control(&form, "Picture1");
+    struct Painted final : QObject {
+        QWidget* watched;
+        QRegion region; // painted since the last look
+        explicit Painted(QWidget* w) : watched(w) { w->installEventFilter(this); }
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (o == watched && e->type() == QEvent::Paint)
+                region += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } window(&form);
+    const auto full = [&] {
+        return picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    for (const bool scene : {true, false, true}) {
+        presented(form, picture->geometry());
+        window.region = QRegion();
+        if (scene)
+            battle.realdraw();
+        else
+            model.players[battle.curplayer].angle += 5; // the barrel turns
+        battle.draw();
+        EXPECT_EQ(presented(form, picture->geometry()), full()) << scene;
+        EXPECT_EQ(window.region.boundingRect(), scene ? form.rect() : QRect()) << scene;
+    }
 }

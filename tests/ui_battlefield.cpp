@@ -8,6 +8,7 @@
 #include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/gameapp.h"
+#include "ui/picturebox.h"
 #include "ui_support.h"
 
 #include <QAbstractButton>
@@ -424,6 +425,38 @@ TEST(GameFlow, OneWindowAtATimeAndLateReportsChangeNothing) {
     EXPECT_EQ(app.screen(), Screen::Ended);
     spin(1);
     EXPECT_TRUE(shop.isNull());
+}
+
+// The battlefield's pictures are freed as soon as the round is decided: the
+// results window is built and shown while the finished battlefield window
+// still exists, and the two need not hold their pictures at the same time.
+TEST(GameFlow, TheFinishedBattlefieldsPicturesGoBeforeTheResultsWindowShows) {
+    JumpClock clock;
+    GameApp app(&clock);
+    RoundDriver driver(app, false);
+    QPointer<PictureBox> picture = app.battlefield()->findChild<PictureBox*>("Picture1");
+    ASSERT_TRUE(picture && !picture->image().isNull());
+    // Counts the results windows shown, checking the pictures at each.
+    class Watch final : public QObject {
+      public:
+        explicit Watch(const QPointer<PictureBox>& picture) : picture_(picture) {}
+        int shown = 0;
+
+      protected:
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Show && qobject_cast<Form3*>(watched)) {
+                EXPECT_TRUE(picture_ && picture_->image().isNull());
+                ++shown;
+            }
+            return false;
+        }
+
+      private:
+        const QPointer<PictureBox>& picture_;
+    } watch(picture);
+    qApp->installEventFilter(&watch);
+    ASSERT_TRUE(spin(60000, [&] { return driver.step(), driver.rounds() == 1; }));
+    EXPECT_EQ(watch.shown, 1);
 }
 
 // A key let go while another of the game's windows shows is let go in the

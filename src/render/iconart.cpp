@@ -7,6 +7,9 @@
 #include "game/field.h"
 #include "render/imagesurface.h"
 
+#include <QIconEngine>
+#include <QPainter>
+
 #include <array>
 
 namespace ordnix {
@@ -36,18 +39,57 @@ QImage makeiconart() {
     return surface.visible().copy(0, 0, kIconArtSize, kIconArtSize);
 }
 
-QImage makeicon(int size) {
-    const QImage art = makeiconart();
+namespace {
+
+QImage scaledart(const QImage& art, int size) {
     const Qt::TransformationMode mode =
         size % kIconArtSize == 0 ? Qt::FastTransformation : Qt::SmoothTransformation;
     return art.scaled(size, size, Qt::IgnoreAspectRatio, mode);
 }
 
+// The window icon keeps only the 32 x 32 art and draws each size when it is
+// asked for (a window hands its icon to the desktop once, when it opens):
+// every size kept ready would hold some 350 kB all the time.
+class ArtIconEngine final : public QIconEngine {
+  public:
+    explicit ArtIconEngine(QImage art) : art_(std::move(art)) {}
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return QSize(side, side);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const QSize actual = actualSize(size, mode, state);
+        if (actual.isEmpty())
+            return QPixmap();
+        return QPixmap::fromImage(scaledart(art_, actual.width()));
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const QPixmap drawn = pixmap(rect.size(), mode, state);
+        painter->drawPixmap(rect.topLeft(), drawn);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (int size : kWindowIconSizes)
+            sizes.append(QSize(size, size));
+        return sizes;
+    }
+    QIconEngine* clone() const override { return new ArtIconEngine(art_); }
+    QString key() const override { return QStringLiteral("ordnix-art"); }
+
+  private:
+    QImage art_;
+};
+
+} // namespace
+
+QImage makeicon(int size) {
+    return scaledart(makeiconart(), size);
+}
+
 QIcon makewindowicon() {
-    QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addPixmap(QPixmap::fromImage(makeicon(size)));
-    return icon;
+    return QIcon(new ArtIconEngine(makeiconart()));
 }
 
 } // namespace ordnix

@@ -17,7 +17,11 @@ QImage makeiconart();
 // the pixel art stays crisp; other sizes are scaled smoothly.
 QImage makeicon(int size);
 
-// Every size the installed theme has, for QApplication::setWindowIcon.
+// The sizes the installed theme has, and the window icon's.
+inline constexpr int kWindowIconSizes[] = {16, 32, 48, 64, 128, 256};
+
+// The icon at every size of kWindowIconSizes (and drawn as makeicon() at
+// any other), for QApplication::setWindowIcon.
 QIcon makewindowicon();
 
 } // namespace ordnix

@@ -131,6 +131,12 @@ ImageSurface::ImageSurface(Rgb initial, Copies copies)
     back_.fill(torgb(initial));
 }
 
+void ImageSurface::release() {
+    visible_ = QImage();
+    back_ = QImage();
+    differing_ = QRect();
+}
+
 void ImageSurface::drawn(const QRect& box) {
     differing_ |= box;
     touched(box);

@@ -42,6 +42,10 @@ class ImageSurface final : public Surface {
     void savetoback() override;
     void restorefromback() override;
 
+    // Frees both pictures when nothing will draw on the surface again: they
+    // become null images, and a widget painting from them paints nothing.
+    void release();
+
     // The images stay the same objects for the surface's lifetime, so a
     // widget may keep a reference and paint from it.
     const QImage& visible() const { return visible_; }

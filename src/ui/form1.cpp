@@ -24,6 +24,13 @@ namespace {
 
 constexpr int kFirstTickMs = 10; // Timer1's interval as the window is designed
 
+// Under X without shared memory, Qt sends a changed box that is not the whole
+// window through a copy, and keeps that copy's buffer, as large as the
+// largest box so far, until the window goes: after a whole new scene, a
+// megabyte. A change this large (a new scene after each blast) repaints the
+// whole window instead, which is sent as it is; the pictures are the same.
+constexpr int kWholeWindowPixels = 32 * 1024;
+
 QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int width, int height) {
     return place(new StripPanel(parent), name, left, top, width, height);
 }
@@ -50,7 +57,12 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
     setObjectName("Form1");
     fixwindow(this, "Quarvel Ordnix", 620, 451);
     buildcontrols();
-    surface_.changed = [this](const QRect& box) { battlefield_->update(box); };
+    surface_.changed = [this](const QRect& box) {
+        if (box.width() * box.height() >= kWholeWindowPixels)
+            update();
+        else
+            battlefield_->update(box);
+    };
     qApp->installEventFilter(this);
 
     waketimer_.setObjectName("Timer1");
@@ -124,6 +136,10 @@ void Form1::wakeup() {
     const Wake next = battle_.wake();
     if (next.decided) {
         battle_.detach(&surface_); // the round is over; this window only goes now
+        // Nothing draws or shows the battlefield again (the window is hidden
+        // before control is back in the event loop): its pictures go before
+        // the results window is built.
+        surface_.release();
         onroundover_();
         return;
     }

@@ -17,7 +17,7 @@
 #include "game/clock.h"
 #include "game/model.h"
 #include "game/random.h"
-#include "ui/qtsound.h"
+#include "ui/pulsesound.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -67,7 +67,7 @@ class GameApp {
     Model model_;
     MixRandom random_;
     TickClock tickclock_;
-    QtSound sound_;
+    PulseSound sound_;
     Battle battle_;
     QPointer<Form1> form1_;
     QPointer<Form2> form2_;

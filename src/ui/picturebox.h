@@ -12,6 +12,8 @@ class PictureBox final : public QWidget {
   public:
     PictureBox(const QImage& image, QWidget* parent);
 
+    const QImage& image() const { return image_; }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
