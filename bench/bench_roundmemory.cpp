@@ -1,6 +1,6 @@
 // Memory over many rounds, played through the real windows on a clock that
 // jumps straight to each wake-up (see tests/support/rounddriver.h). Prints the
-// resident memory, the widgets and the live QObjects after the first and
+// resident memory, the widgets and the objects in the object trees after the first and
 // every tenth round, and the average growth of the resident memory per round
 // from round 50 to the last: by then the allocator has warmed up, and only a
 // steady leak still adds.
@@ -9,7 +9,7 @@
 //
 // 200 rounds by default (at least 60), between two human players who each
 // drop a grenade on their own tank; with "ai", two computer players.
-#include "liveobjects.h"
+#include "objecttrees.h"
 #include "rounddriver.h"
 
 #include <QApplication>
@@ -39,7 +39,6 @@ int main(int argc, char** argv) {
     using namespace ordnix;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const LiveObjects live;
     QApplication qapp(argc, argv);
     const int rounds = argc > 1 ? std::max(60, std::atoi(argv[1])) : 200;
     const bool computers = argc > 2 && std::strcmp(argv[2], "ai") == 0;
@@ -62,7 +61,7 @@ int main(int argc, char** argv) {
         if (played == 50)
             at50 = kb;
         std::printf("round %4d  resident %7ld kB  widgets %4lld  objects %5ld\n", played, kb,
-                    static_cast<long long>(QApplication::allWidgets().size()), live.count());
+                    static_cast<long long>(QApplication::allWidgets().size()), objectsintrees());
         if (played == rounds) {
             std::printf("average growth from round 50 to %d: %.2f kB/round\n", rounds,
                         static_cast<double>(kb - at50) / (rounds - 50));
