@@ -110,6 +110,9 @@ fi
 
 tmp=$(mktemp -d /tmp/ordnix-wayland.XXXXXX)
 chmod 755 "$tmp"
+: >"$tmp/runs"
+: >"$tmp/restarts"
+: >"$tmp/game.err"
 # The game with its sounds beside it, where that user can read them.
 mkdir -p "$tmp/game"
 cp "$game_src" "$(dirname "$game_src")"/*.wav "$tmp/game/"
@@ -187,6 +190,9 @@ stopgame() {
     game=""
 }
 
+# Whether a process runs (a dead child stays a zombie until it is waited for).
+running() { [[ $(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) =~ ^[RSD]$ ]]; }
+
 # "x y width height" of the client area of the game's window with this title
 # and client width (0: any), or nothing.
 windowat() {
@@ -201,7 +207,7 @@ findwindow() {
     for ((i = 0; i < ${3:-10} * 10; i++)); do
         at=$(windowat "$1" "$2")
         [[ -n $at ]] && { echo "$at"; return 0; }
-        kill -0 "$game" 2>/dev/null || return 1
+        running "$game" || return 1
         sleep 0.1
     done
     return 1
@@ -304,8 +310,9 @@ quitquestion() {
 # --- closes by the compositor ---------------------------------------------------------
 
 # One run: the game to window $1, closed by the compositor as soon as it shows.
-# Prints "WINDOW ok SECONDS", "WINDOW hang", "WINDOW status N" or
+# Sets result to "WINDOW ok SECONDS", "WINDOW hang", "WINDOW status N" or
 # "WINDOW missed" (the run did not reach the window).
+result=""
 closeonce() {
     local which=$1 title="Quarvel Ordnix"
     startgame
@@ -322,33 +329,42 @@ closeonce() {
             if [[ $which == shop ]]; then keys -k space; fi
         ;;
     esac || {
-        echo "$which missed"
+        result="$which missed"
         stopgame
         return 0
     }
     wl swaymsg -q "[title=\"$title\"] kill" || true
     awaitend 2
     if [[ $took == hang ]]; then
-        echo "$which hang"
+        result="$which hang"
         stopgame
     elif ((status != 0)); then
-        echo "$which status $status"
+        result="$which status $status"
     else
-        echo "$which ok $took"
+        result="$which ok $took"
     fi
 }
 
 # A worker: a compositor of its own and the closes given, one line each into
-# its file.
+# its file. sway itself sometimes crashes; the worker then counts a restart,
+# starts a new one and plays that run again.
 closeworker() {
-    local n=$1 job
+    local n=$1 job k=0
     shift
     trap 'stopsession' EXIT
     trap 'exit 143' TERM
     trap - ERR
-    startcompositor "$tmp/worker$n" >"$tmp/worker$n.err" || exit 1
+    startcompositor "$tmp/worker$n.$k" >>"$tmp/worker$n.err" || exit 1
     for job in "$@"; do
-        closeonce "$job" >>"$tmp/worker$n.out"
+        closeonce "$job"
+        if ! running "$sway"; then
+            echo "worker $n: $(tail -n 1 "$tmp/worker$n.$k/sway.log")" >>"$tmp/restarts"
+            stopsession
+            k=$((k + 1))
+            startcompositor "$tmp/worker$n.$k" >>"$tmp/worker$n.err" || exit 1
+            [[ $result == *" ok "* ]] || closeonce "$job"
+        fi
+        echo "$result" >>"$tmp/worker$n.out"
     done
 }
 
@@ -452,7 +468,7 @@ if want closes; then
         mine=()
         for ((j = n; j < ${#jobs[@]}; j += workers)); do mine+=("${jobs[j]}"); done
         ((${#mine[@]} > 0)) || continue
-        closeworker "$n" "${mine[@]}" &
+        closeworker "$n" "${mine[@]}" 2>>"$tmp/worker$n.err" &
         workerpids+=($!)
     done
 fi
@@ -503,7 +519,8 @@ if want closes; then
                     other[w[i]], worst[w[i]]
             printf "| hangs %d other %d\n", hangs, bad
         }')
-    figures+=("closes: $summary")
+    restarts=$(wc -l <"$tmp/restarts")
+    figures+=("closes: $summary" "sway restarts $restarts")
     expected=$((closes * $(wc -w <<<"$closewindows")))
     got=$(cat "$tmp"/worker*.out 2>/dev/null | grep -c . || true)
     ((got == expected)) ||
@@ -512,6 +529,6 @@ if want closes; then
         fail "not every close ended with status 0 within 2 s"
 fi
 
-stderrlines=$(wc -l <"$tmp/game.err" 2>/dev/null || echo 0)
-runs=$(wc -l <"$tmp/runs" 2>/dev/null || echo 0)
+stderrlines=$(wc -l <"$tmp/game.err")
+runs=$(wc -l <"$tmp/runs")
 echo "wayland-check: PASS windows $sizes | ${figures[*]} | stderr $stderrlines lines, $runs runs, total $(elapsed "$t0")s"
