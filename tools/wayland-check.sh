@@ -115,7 +115,8 @@ chmod 755 "$tmp"
 : >"$tmp/game.err"
 # The game with its sounds beside it, where that user can read them.
 mkdir -p "$tmp/game"
-cp "$game_src" "$(dirname "$game_src")"/*.wav "$tmp/game/"
+cp "$game_src" "$tmp/game/"
+cp "$(dirname "$game_src")"/*.wav "$tmp/game/" 2>/dev/null || true # without them it is silent
 chmod -R a+rX "$tmp/game"
 cat >"$tmp/sway.conf" <<'EOF'
 output * mode 1024x768
@@ -137,7 +138,7 @@ startcompositor() {
     for _ in $(seq 1 100); do
         sockets=("$dir"/run/wayland-? "$dir"/run/sway-ipc.*.sock)
         [[ -S ${sockets[0]} && -S ${sockets[1]} ]] && break
-        kill -0 "$sway" 2>/dev/null || break
+        running "$sway" || break
         sleep 0.1
     done
     if ! [[ -S ${sockets[0]} && -S ${sockets[1]} ]]; then
