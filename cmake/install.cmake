@@ -2,7 +2,7 @@
 # sounds from its own folder through ../share/ordnix, so the executable's
 # folder must lie directly below the prefix (bin, or games as Debian wants
 # for the package) and the sounds go to share/ordnix: see findsound() in
-# src/ui/qtsound.cpp.
+# src/ui/pulsesound.cpp.
 set(ORDNIX_BINDIR bin CACHE STRING "Folder of the executable below the prefix: bin or games")
 if(ORDNIX_BINDIR MATCHES "/")
   message(FATAL_ERROR "ORDNIX_BINDIR must be one folder directly below the prefix")
