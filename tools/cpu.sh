@@ -2,11 +2,17 @@
 # Plays the real game under a virtual display as a player would and prints
 # the CPU that the game and the X server use over a stretch of each state:
 #   idle     aiming, nothing pressed
-#   arrow    an arrow held, Left and Right in turn, so the barrel keeps turning
+#   arrow    short presses of an arrow, Right and Left in turn for half a
+#            second each: shorter than the key-repeat delay, so each press
+#            reaches the game once
+#   held     an arrow held as a player holds it to aim, Right and Left in
+#            turn for 2.5 s each: key repeat runs, some 25 repeated presses
+#            a second reach the game
 #   rings    short shots beside the tanks: mostly explosion rings
 #   flight   high shots (angle about 90, full power) fired one after another
 #   results  the results window after the round
-# Figures are percent of one core, from /proc/PID/stat (utime + stime).
+# Figures are percent of one core, from /proc/PID/stat (utime + stime), and
+# at the end the game's peak memory (VmHWM) after the round it played.
 #
 #   tools/cpu.sh [GAME] [SECONDS]     GAME defaults to build/ordnix, SECONDS to 20
 #
@@ -14,6 +20,9 @@
 # Prints one line per state and one summary line.
 # With CPU_SHOTS=DIR it also photographs the screen between the states
 # (imagemagick's import), to check that the script reached each of them.
+# With CPU_PERF=DIR it records the game and the X server with perf during
+# the held state (DIR/game.data, DIR/x.data; read with perf report -i), to
+# see where that time goes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -128,10 +137,12 @@ snap() {
 idle() {
     while [[ ! -e $stopfile ]]; do sleep 0.2; done
 }
+# Right first, then Left for as long: the barrel comes back to where it was.
 arrows() {
+    local hold=$1
     while [[ ! -e $stopfile ]]; do
-        holdkey Right 0.5
-        holdkey Left 0.5
+        holdkey Right "$hold"
+        holdkey Left "$hold"
     done
 }
 # A fixed number of shots, one every so many seconds: each tap comes while
@@ -158,8 +169,23 @@ sleep 1
 # The first player, chosen at random, aims; angle 30, power 50 to start with.
 snap 1-aiming
 measure idle idle
-measure arrow arrows
+measure arrow arrows 0.5
 snap 2-arrow
+sleep 1
+# perf, when asked for, samples the held state only: it costs CPU of its own.
+perfpids=()
+if [[ -n "${CPU_PERF:-}" ]]; then
+    mkdir -p "$CPU_PERF"
+    perf record -F 4000 --call-graph dwarf,16384 -p "$game" -o "$CPU_PERF/game.data" -- sleep "$seconds" \
+        >/dev/null 2>&1 &
+    perfpids+=($!)
+    perf record -F 4000 --call-graph dwarf,16384 -p "$xpid" -o "$CPU_PERF/x.data" -- sleep "$seconds" \
+        >/dev/null 2>&1 &
+    perfpids+=($!)
+fi
+measure held arrows 2.5
+if ((${#perfpids[@]})); then wait "${perfpids[@]}" || true; fi
+snap 3-held
 sleep 1
 
 # Short shots: power about 20 at angle about 30 lands some 25 pixels left of
@@ -168,7 +194,7 @@ for _ in 1 2; do
     holdkey Down 1.0
     fire 1.5
 done
-snap 3-short-aim
+snap 4-short-aim
 measure rings shots 24 0.7
 sleep 2
 
@@ -180,10 +206,10 @@ for who in "$first" $((3 - first)); do
     if ((who == 1)); then aimhigh 3.0; else aimhigh 2.6; fi
     fire 3.5
 done
-snap 4-high-aim
+snap 5-high-aim
 measure flight shots 7 2.7
 sleep 2
-snap 5-after-flights
+snap 6-after-flights
 
 # The round ends: each player in turn drops a shell on its own tank (power 0:
 # at these angles the muzzle is over the tank), and the third such shell
@@ -195,12 +221,15 @@ fire 2.0
 fire 2.0
 findwindow "Quarvel Ordnix" 414 >/dev/null
 sleep 1
-snap 6-results
+snap 7-results
 measure results idle
+
+peak=$(awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' "/proc/$game/status")
+echo "peak memory of the game after the round: VmHWM $peak MiB"
 
 printf 'cpu %ss each, %% of one core, game/X:' "$seconds"
 for r in "${results[@]}"; do
     set -- $r
     printf ' %s %s/%s' "$1" "$2" "$3"
 done
-printf ' | load %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
+printf ' | VmHWM %s MiB | load %s\n' "$peak" "$(cut -d' ' -f1-3 /proc/loadavg)"
