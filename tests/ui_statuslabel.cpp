@@ -1,12 +1,15 @@
-// The battlefield's status lines draw each text from a layout or from pixels
-// kept from an earlier frame; what they show must be, pixel for pixel, what
-// a plain label shows with the same text, font and colours, on whichever line
-// and after any number of texts.
+// The battlefield's status lines draw each text from a layout and repaint
+// only the glyphs that a new text changes; what they show must be, pixel for
+// pixel, what a plain label shows with the same text, font and colours, on
+// whichever line and after any number of texts.
 #include "ui/statuslabel.h"
 #include "ui/widgets.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
+#include <QScreen>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -108,4 +111,75 @@ TEST(StatusLabel, AgainAfterOtherTextsAndAfterAFontChange) {
     for (QLabel* label : {pair.plain, static_cast<QLabel*>(pair.status)})
         label->setFont(uifont(8, false));
     EXPECT_TRUE(pair.same(first));
+}
+
+// A new text repaints only the glyphs that change; what the screen then
+// shows of the line is, pixel for pixel, a plain label with the whole text,
+// after every text of a sweep of the barrel and of the power, over width
+// changes of the numbers, over lines of other lengths and scripts, and after
+// a change of font or colours.
+TEST(StatusLabel, ScreenShowsEachNewTextWhole) {
+    struct Line {
+        const char* name;
+        int width;
+        QColor back;
+        std::vector<QString> texts;
+    };
+    std::vector<QString> sweep;
+    for (int angle : {0, 1, 8, 9, 10, 11, 99, 100, 101, 180, 179, 100, 99, 10, 9, 0})
+        sweep.push_back(QString("Angle: %1 Power: 50 Wind:-3").arg(angle));
+    for (int power = 100; power >= 0; power -= 9)
+        sweep.push_back(QString("Angle: 45 Power: %1 Wind:-3").arg(power));
+    for (const char* wind : {"-3", " 7", "-49", " 50", " 0"})
+        sweep.push_back(QString("Angle: 45 Power: 1 Wind:%1").arg(wind));
+    const Line lines[] = {
+        {.name = "aim line", .width = 273, .back = QColor(255, 255, 0), .texts = sweep},
+        {.name = "player line",
+         .width = 321,
+         .back = QColor(255, 255, 128),
+         .texts = {"Red: Hitpoints: 100 Score: 0", "Red: Hitpoints: 64 Score: 0",
+                   "Blue: Hitpoints: 100 Score: 17", "AVAVA To Wy: Hitpoints:-32768 Score:32767",
+                   "AVAVA To Wy: Hitpoints:-32768 Score:3276", "", "W",
+                   QString::fromUtf8("Jürgen Ölkers: Hitpoints: 1 Score: 0"),
+                   QString::fromUtf8("Red שלום مرحبا: Hitpoints: 7 Score: 0"),
+                   QString::fromUtf8("e\u0301 x\u0308 ffi: Hitpoints: 7 Score: 0"),
+                   QString(60, 'M'), "Red: Hitpoints: 100 Score: 0"}},
+    };
+    for (const Line& line : lines) {
+        SCOPED_TRACE(line.name);
+        Pair pair(line.width, 41, true, 12, line.back);
+        pair.window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pair.window));
+        const QRect area = pair.status->geometry();
+        auto onscreen = [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+            return pair.window.screen()
+                ->grabWindow(pair.window.winId(), area.x(), area.y(), area.width(), area.height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        auto whole = [&] {
+            return pair.plain->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        int differing = 0;
+        auto show = [&](const QString& text) {
+            pair.plain->setText(text);
+            pair.status->setText(text);
+            if (onscreen() != whole() && ++differing <= 3)
+                ADD_FAILURE() << "after " << text.toStdString();
+        };
+        for (const QString& text : line.texts)
+            show(text);
+        for (QLabel* label : {pair.plain, static_cast<QLabel*>(pair.status)}) {
+            label->setFont(uifont(9.75, false));
+            QPalette pal = label->palette();
+            pal.setColor(QPalette::Window, QColor(0, 0, 128));
+            pal.setColor(QPalette::WindowText, Qt::white);
+            label->setPalette(pal);
+        }
+        EXPECT_EQ(onscreen(), whole()) << "after the font and colours changed";
+        for (const QString& text : line.texts)
+            show(text);
+        EXPECT_EQ(differing, 0);
+    }
 }

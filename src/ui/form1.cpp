@@ -108,10 +108,10 @@ void Form1::buildcontrols() {
 
     statusstrip_ = makestrip(this, "Picture3", 8, 408, 601, 33);
     // The two status lines: the frame loop rewrites them.
-    playerline_ = makestatuslabel(new StatusLabel(statusstrip_), "Label2", qtext(playertext_), 8, 8,
-                                  321, 41, pale);
-    aimline_ = makestatuslabel(new StatusLabel(statusstrip_), "Label1", qtext(aimtext_), 320, 8,
-                               273, 41, QColor(255, 255, 0));
+    playerline_ = new StatusLabel(statusstrip_);
+    makestatuslabel(playerline_, "Label2", qtext(playertext_), 8, 8, 321, 41, pale);
+    aimline_ = new StatusLabel(statusstrip_);
+    makestatuslabel(aimline_, "Label1", qtext(aimtext_), 320, 8, 273, 41, QColor(255, 255, 0));
 
     // Every change of the selection goes to the rules, which fire and blast
     // with their copy; a choice made in the list then gives the arrows back

@@ -21,6 +21,7 @@ class QPushButton;
 namespace ordnix {
 
 class PictureBox;
+class StatusLabel;
 
 class Form1 final : public QWidget, public BattleView {
     Q_OBJECT
@@ -77,8 +78,8 @@ class Form1 final : public QWidget, public BattleView {
     QLabel* marker_ = nullptr;
     QWidget* backbuffer_ = nullptr;
     QWidget* statusstrip_ = nullptr;
-    QLabel* playerline_ = nullptr;
-    QLabel* aimline_ = nullptr;
+    StatusLabel* playerline_ = nullptr;
+    StatusLabel* aimline_ = nullptr;
     // What the status lines show, as the rules wrote it (the designed
     // captions until the first frame).
     std::string playertext_ = "Player: 1 Hitpoints: 100";

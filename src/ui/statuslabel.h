@@ -1,18 +1,17 @@
 #pragma once
 // A status line of the battlefield: a plain-text label that the frame loop
-// rewrites up to 32 times a second. While a player aims it shows the same
-// few texts again and again (the barrel turns back and forth), so each text
-// is laid out once, and a text shown again is kept as the label's finished
-// pixels. What it shows is the label's own picture of the text. Its text is
-// plain, one line from the top left corner.
+// rewrites up to 32 times a second. While a player aims, a new text differs
+// from the last in a few digits (the angle or the power), so a new text
+// repaints only the glyphs that change, old and new, and the rest of the line
+// stays on the screen as it is. Aiming goes back and forth over the same
+// texts, so the line keeps each text's glyphs, laid out once, for the next
+// time (a few hundred bytes a text, some hundred texts at most). Its text is
+// plain, one line from the top left corner, drawn as a plain label draws it.
 
 #include <QHash>
-#include <QImage>
 #include <QLabel>
 
 #include <memory>
-
-class QTextLayout;
 
 namespace ordnix {
 
@@ -21,19 +20,22 @@ class StatusLabel final : public QLabel {
     explicit StatusLabel(QWidget* parent);
     ~StatusLabel() override;
 
+    // Shows `text`, repainting the part of the line whose pixels change.
+    // QLabel's setText is not virtual: set a status line's text through a
+    // StatusLabel; QLabel's own changes the text without repainting it.
+    void setText(const QString& text);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    const QTextLayout* knownlayout(const QString& text) const;
-    const QTextLayout& newlayout(const QString& text);
-    const QImage* picture(const QString& text, const QTextLayout& layout);
-    void drawtext(QPainter& painter, const QTextLayout& layout) const;
+    struct Line;
+    std::shared_ptr<const Line> line(const QString& text); // kept, or laid out now
 
-    QHash<QString, std::shared_ptr<QTextLayout>> layouts_;
-    QHash<QString, QImage> pictures_;
+    std::shared_ptr<const Line> shown_; // what the screen shows; null before a paint
+    QHash<QString, std::shared_ptr<const Line>> kept_;
 };
 
 } // namespace ordnix
