@@ -39,6 +39,9 @@ QWidget* makestrip(QWidget* parent, const char* name, int left, int top, int wid
 QLabel* makestatuslabel(QLabel* label, const char* name, const QString& text, int left, int top,
                         int width, int height, const QColor& back) {
     makelabel(label, name, text, left, top, width, height);
+    // Its size is the designed one whatever the text: a new text need not
+    // ask the strip to lay out its contents again.
+    label->setFixedSize(width, height);
     label->setFont(uifont(12, true));
     QPalette pal = label->palette();
     pal.setColor(QPalette::Window, back);
