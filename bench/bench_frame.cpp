@@ -1,8 +1,8 @@
 // One aiming frame end to end on the offscreen platform: the rules turn the
 // barrel and draw it (copy from the back buffer, the tank on top), then Qt
 // repaints what changed. Beside it the same frame with whole-picture copies
-// and repaints, the whole battlefield window's frame (status lines included)
-// and the status line's repaint alone.
+// and repaints, the whole battlefield window's frame (status lines included),
+// the status line's repaint alone, and one repeated press of a held arrow.
 #include "clocks.h"
 #include "fakes.h"
 #include "game/battle.h"
@@ -10,12 +10,16 @@
 #include "newgame.h"
 #include "render/imagesurface.h"
 #include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/gameapp.h"
 #include "ui/picturebox.h"
 #include "ui/statuslabel.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QTest>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -149,6 +153,34 @@ void BM_StatusLine(benchmark::State& state) {
         (static_cast<double>(heapinuse()) - static_cast<double>(heap)) / 1024;
 }
 BENCHMARK(BM_StatusLine)->Unit(benchmark::kMicrosecond);
+
+// One repeated press of a held arrow, as the X server sends it some 25 times
+// a second while a player holds the key: the repeat's release and press,
+// delivered to the battlefield as Qt delivers keys (the press's shortcut
+// check first) through every key filter of the running game, the battlefield
+// window's and the application's; then what they posted. The key is already
+// held and the next frame applies it, so nothing is drawn.
+void BM_KeyRepeat(benchmark::State& state) {
+    FakeClock clock; // stands still: no frame runs meanwhile
+    GameApp app(&clock);
+    app.start();
+    app.setup()->findChild<QAbstractButton*>("Command1")->click(); // two players
+    Form1& form = *app.battlefield();
+    showexposed(form);
+    QWidget* field = form.findChild<QWidget*>("Picture1");
+    QTest::simulateEvent(field, true, Qt::Key_Right, Qt::NoModifier, QString(), false);
+    PaintCounter counter(form);
+    for (auto _ : state) {
+        QTest::simulateEvent(field, false, Qt::Key_Right, Qt::NoModifier, QString(), true);
+        QTest::simulateEvent(field, true, Qt::Key_Right, Qt::NoModifier, QString(), true);
+        present();
+    }
+    counter.report(state);
+    if (app.battle().heldkey != kKeyRight)
+        state.SkipWithError("a repeat let go of the held key");
+    QTest::simulateEvent(field, false, Qt::Key_Right, Qt::NoModifier, QString(), false);
+}
+BENCHMARK(BM_KeyRepeat)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
