@@ -70,13 +70,20 @@ void edge(QImage& image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, QRgb co
     const int64_t dy = y1 - y0;
     const int64_t majorsize = steep ? image.height() : image.width();
     const int64_t minorsize = steep ? image.width() : image.height();
-    for (int64_t a = std::max<int64_t>(x0, 0); a <= std::min(x1, majorsize - 1); ++a) {
+    const int64_t first = std::max<int64_t>(x0, 0);
+    const int64_t last = std::min(x1, majorsize - 1);
+    if (first > last)
+        return;
+    // The rows found once for the whole edge, not one detach check a pixel.
+    uchar* const bits = image.bits();
+    const auto stride = static_cast<size_t>(image.bytesPerLine());
+    for (int64_t a = first; a <= last; ++a) {
         const int64_t b = dx == 0 ? y0 : nearest(y0 * dx + (a - x0) * dy, dx);
         if (b < 0 || b >= minorsize)
             continue;
-        const int px = static_cast<int>(steep ? b : a);
-        const int py = static_cast<int>(steep ? a : b);
-        reinterpret_cast<QRgb*>(image.scanLine(py))[px] = colour;
+        const auto px = static_cast<size_t>(steep ? b : a);
+        const auto py = static_cast<size_t>(steep ? a : b);
+        reinterpret_cast<QRgb*>(bits + py * stride)[px] = colour;
     }
 }
 
