@@ -9,8 +9,8 @@
 namespace ordnix {
 
 class PictureBox final : public QWidget {
-  public:
-    PictureBox(const QImage& image, QWidget* parent);
+    Q_OBJECT // so that it can be found by its class
+        public : PictureBox(const QImage& image, QWidget* parent);
 
     const QImage& image() const { return image_; }
 
