@@ -7,6 +7,7 @@
 #include "ui/stripcontrols.h"
 #include "ui/widgets.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -121,10 +122,7 @@ void Form1::buildcontrols() {
     // to the battlefield.
     connect(weaponlist_, &QComboBox::currentIndexChanged, this,
             [this](int index) { battle_.weaponselected(index); });
-    connect(weaponlist_, &QComboBox::activated, this, [this](int index) {
-        battle_.weaponclicked(index);
-        focusbattlefield();
-    });
+    connect(weaponlist_, &QComboBox::activated, this, &Form1::weaponchosen);
     connect(quitbutton_, &QPushButton::clicked, this, &Form1::quitclicked);
     setTabOrder(weaponlist_, quitbutton_);
 }
@@ -177,18 +175,25 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    // Alt+Down and Alt+Up on the weapon list, closed or open, only open and
-    // close it: they are not the game's Down and Up. Alt+Up does what
-    // Alt+Down does (on its own the list would step its selection).
-    const bool listkey = (watched == weaponlist_ || inlistpopup(watched)) &&
-                         (key->modifiers() & Qt::AltModifier) &&
-                         (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up);
-    if (listkey && event->type() == QEvent::KeyPress) {
-        if (key->key() == Qt::Key_Down)
-            return false;
-        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, key->modifiers());
-        QCoreApplication::sendEvent(watched, &down);
-        return true;
+    // Alt+Down and Alt+Up on the weapon list only open and close it: they
+    // are not the game's Down and Up. Closing it chooses the entry marked in
+    // it, as Enter does. (Left to itself, the list would step its selection
+    // on Alt+Up, and some Qt versions also on Alt+Down in the open list.)
+    if (event->type() == QEvent::KeyPress && (key->modifiers() & Qt::AltModifier) &&
+        (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
+        if (watched == weaponlist_) {
+            weaponlist_->showPopup();
+            return true;
+        }
+        if (inlistpopup(watched)) {
+            const int marked = weaponlist_->view()->currentIndex().row();
+            weaponlist_->hidePopup();
+            if (marked >= 0) {
+                weaponlist_->setCurrentIndex(marked);
+                weaponchosen(marked);
+            }
+            return true;
+        }
     }
     if (!ours(watched)) {
         // The open list takes its own keys, but a key that opened it (Alt+Down)
@@ -232,6 +237,13 @@ void Form1::selectweapon(int index) {
 
 void Form1::setammolabel(const std::string& text) {
     ammolabel_->setText(qtext(text));
+}
+
+// A choice made in the list: the rules take it, and the arrows go back to
+// the battlefield.
+void Form1::weaponchosen(int index) {
+    battle_.weaponclicked(index);
+    focusbattlefield();
 }
 
 void Form1::focusbattlefield() {

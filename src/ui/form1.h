@@ -58,6 +58,7 @@ class Form1 final : public QWidget, public BattleView {
   private:
     void buildcontrols();
     void wakeup();
+    void weaponchosen(int index);
     void focusbattlefield();
     void quitclicked();
     void questionanswered(bool yes);
