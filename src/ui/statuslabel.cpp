@@ -170,6 +170,11 @@ struct StatusLabel::Line {
 StatusLabel::StatusLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The line fills its own background in its paint, with the painter that
+    // draws the glyphs: Qt would otherwise fill it first with a painter of
+    // its own, a second painter in every frame.
+    setAutoFillBackground(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 StatusLabel::~StatusLabel() = default;
@@ -200,6 +205,9 @@ void StatusLabel::paintEvent(QPaintEvent* event) {
     if (!shown_ || shown_->text != text())
         shown_ = line(text());
     QPainter painter(this);
+    const QBrush background = palette().brush(backgroundRole());
+    for (const QRect& box : event->region())
+        painter.fillRect(box, background);
     painter.setPen(palette().color(foregroundRole()));
     shown_->draw(painter, event->rect());
 }
