@@ -8,10 +8,12 @@
 #include "ui/picturebox.h"
 #include "ui_support.h"
 
+#include <QLabel>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 using namespace ordnix;
@@ -278,5 +280,62 @@ TEST(Presentation, ANewSceneRepaintsTheWholeWindowASmallChangeOnlyThePicture) {
         battle.draw();
         EXPECT_EQ(presented(form, picture->geometry()), full()) << scene;
         EXPECT_EQ(window.region.boundingRect(), scene ? form.rect() : QRect()) << scene;
+    }
+}
+
+// The turn marker over the picture: the picture draws it in its own repaint,
+// and the screen shows, pixel for pixel, what Qt shows for a label with the
+// marker's picture over a label with the battlefield's, as the marker
+// shows, stands over the turning barrel, moves (its old place uncovered),
+// hides and shows again, at the edges of the picture too.
+TEST(Presentation, TheMarkerShowsOverThePictureAsALabelOverItWould) {
+    Model model = newgame({"Red", "Blue"});
+    MixRandom random;
+    JumpClock clock{kStepByStep};
+    FakeSound sound;
+    Battle battle{model, random, clock, sound};
+    Form1 form{battle, [] {}, [] {}};
+    battle.setup();
+    form.show();
+    battle.begin();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* picture = control<PictureBox>(&form, "Picture1");
+    auto* marker = control<QLabel>(&form, "Image1");
+    ASSERT_TRUE(picture && marker);
+    // Qt's own painting of the same two labels.
+    const auto bylabels = [&] {
+        QLabel back;
+        back.setPixmap(QPixmap::fromImage(picture->image()));
+        back.resize(picture->size());
+        if (!marker->isHidden()) {
+            auto* front = new QLabel(&back);
+            front->setPixmap(marker->pixmap());
+            front->setGeometry(marker->geometry());
+        }
+        return back.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    playerrec& p = model.players[battle.curplayer];
+    const int left = p.x - 6, top = battle.heights[p.x + 8] - 50;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Step steps[] = {
+        {"over the tank", [&] { form.showmarker(left, top); }},
+        {"barrel turned up under it",
+         [&] {
+             p.angle = 90;
+             battle.draw();
+         }},
+        {"moved right", [&] { form.showmarker(left + 40, top + 3); }},
+        {"hidden", [&] { form.hidemarker(); }},
+        {"moved while hidden, shown", [&] { form.showmarker(left - 20, top); }},
+        {"half off the top left", [&] { form.showmarker(-16, -20); }},
+        {"half off the bottom right", [&] { form.showmarker(590, 350); }},
+        {"back over the tank", [&] { form.showmarker(left, top); }},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(presented(form, picture->geometry()), bylabels()) << step.what;
     }
 }

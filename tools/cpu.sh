@@ -16,64 +16,131 @@
 #
 #   tools/cpu.sh [GAME] [SECONDS]     GAME defaults to build/ordnix, SECONDS to 20
 #
-# Needs Xvfb, xdotool and imagemagick (import, to see whose turn it is).
+# Under X (the default) the game runs on a virtual display of its own: needs
+# Xvfb, xdotool and imagemagick (import, to see whose turn it is), and the X
+# server's CPU is printed beside the game's. With CPU_PLATFORM=wayland it
+# runs natively on Wayland instead, under a headless sway of its own as the
+# Wayland check runs it (tools/sway.sh; run as root, the game plays as the
+# user ordnixwl): needs sway, swaymsg, jq, wtype, grim and Qt's Wayland
+# plugin, and the compositor's CPU is printed in place of the X server's.
 # Prints one line per state and one summary line.
 # With CPU_SHOTS=DIR it also photographs the screen between the states
-# (imagemagick's import), to check that the script reached each of them.
-# With CPU_PERF=DIR it records the game and the X server with perf during
-# the held state (DIR/game.data, DIR/x.data; read with perf report -i), to
-# see where that time goes.
+# (import or grim), to check that the script reached each of them.
+# With CPU_PERF=DIR it records the game and the display server with perf
+# during the held state (DIR/game.data, DIR/x.data or DIR/compositor.data;
+# read with perf report -i), to see where that time goes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 game_path=${1:-build/ordnix}
 seconds=${2:-20}
+platform=${CPU_PLATFORM:-x}
 [[ -x "$game_path" ]] || { echo "no game at $game_path (make build)" >&2; exit 1; }
+[[ $platform == x || $platform == wayland ]] ||
+    { echo "CPU_PLATFORM is x or wayland, not $platform" >&2; exit 1; }
 
-xpid=""
+server=""  # the X server or the compositor: its CPU is counted too
 game=""
+tmp=""     # the Wayland tools' folder
+sway=""
 stopfile=$(mktemp -u /tmp/ordnix-cpu.XXXXXX)
 displayfile=""
 cleanup() {
     if [[ -n "$game" ]]; then kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi
-    if [[ -n "$xpid" ]]; then kill "$xpid" 2>/dev/null || true; wait "$xpid" 2>/dev/null || true; fi
+    if [[ -n "$server" ]]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi
     rm -f "$stopfile" "$displayfile" "${gamelog:-}"
+    if [[ -n $tmp ]]; then rm -rf "$tmp"; fi
 }
 trap cleanup EXIT
 
-# Our own X server, so that its process is known. It picks a free display
-# number itself and writes it to fd 3 once it listens (no race with others
-# starting servers at the same time).
-displayfile=$(mktemp /tmp/ordnix-cpu-display.XXXXXX)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-xpid=$!
-for _ in $(seq 1 100); do
-    [[ -s $displayfile ]] && break
-    kill -0 "$xpid" 2>/dev/null || break
-    sleep 0.1
-done
-[[ -s $displayfile ]] || { echo "could not start a virtual display" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$displayfile")"
-
 ticks=$(getconf CLK_TCK)
 cputicks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+gamelog=$(mktemp /tmp/ordnix-cpu-game.XXXXXX)
 
-# shellcheck source=tools/xwindows.sh
-source tools/xwindows.sh # the scripts run from the repository root
+if [[ $platform == x ]]; then
+    servername="X server"
+    serverfile=x
+    summaryname=", game/X"
+    # Our own X server, so that its process is known. It picks a free display
+    # number itself and writes it to fd 3 once it listens (no race with others
+    # starting servers at the same time).
+    displayfile=$(mktemp /tmp/ordnix-cpu-display.XXXXXX)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+    server=$!
+    for _ in $(seq 1 100); do
+        [[ -s $displayfile ]] && break
+        kill -0 "$server" 2>/dev/null || break
+        sleep 0.1
+    done
+    [[ -s $displayfile ]] || { echo "could not start a virtual display" >&2; exit 1; }
+    export DISPLAY=":$(head -n 1 "$displayfile")"
 
-holdkey() {
-    xdotool keydown "$1"
-    sleep "$2"
-    xdotool keyup "$1"
-}
+    # shellcheck source=tools/xwindows.sh
+    source tools/xwindows.sh # the scripts run from the repository root
+
+    holdkey() {
+        xdotool keydown "$1"
+        sleep "$2"
+        xdotool keyup "$1"
+    }
+    letgo() { xdotool keyup Left Right Return 2>/dev/null || true; }
+    photo() { import -window root "$1"; }
+    # One "r g b" line per pixel of a strip of the field, WIDTHxHEIGHT+X+Y in
+    # the battlefield window.
+    strip() { import -window "$field" -crop "$1" txt:- 2>/dev/null | awk -F'[(,)]' 'NR > 1 { print $3, $4, $5 }'; }
+
+    "$game_path" >"$gamelog" 2>&1 &
+    game=$!
+    setup=$(findwindow "Player Setup:" 556) || { cat "$gamelog" >&2; exit 1; }
+    sleep 0.5
+    clickat "$setup" 52 244 # Start: two human players
+    field=$(findwindow "Quarvel Ordnix" 620)
+    sleep 1
+    clickat "$field" 300 100 # the keyboard focus to the battlefield
+    xdotool windowfocus --sync "$field" 2>/dev/null || true
+    sleep 1
+else
+    servername="compositor"
+    serverfile=compositor
+    summaryname=" on Wayland, game/compositor"
+    for tool in sway swaymsg wtype grim jq; do
+        command -v "$tool" >/dev/null || { echo "no $tool (apt-get install sway wtype grim jq qt6-wayland)" >&2; exit 1; }
+    done
+    # shellcheck source=tools/sway.sh
+    source tools/sway.sh # the scripts run from the repository root
+    swaysetup "$game_path" || { echo "$swayerror" >&2; exit 1; }
+    startcompositor "$tmp/main" >&2 || exit 1
+    server=$sway
+
+    # A key held for $2 seconds. Each wtype is a new virtual keyboard, which
+    # the game must have seen before its first key comes: a tenth of a second.
+    holdkey() { wl wtype -s 100 -P "$1" -s "$(awk -v s="$2" 'BEGIN { print int(s * 1000) }')" -p "$1"; }
+    letgo() { :; } # wtype lets go of its keys itself
+    photo() { wl grim - >"$1"; }
+    strip() {
+        local size=${1%%+*} at=${1#*+}
+        local w=${size%x*} h=${size#*x} x=${at%+*} y=${at#*+}
+        wl grim -t ppm -g "$((fieldleft + x)),$((fieldtop + y)) ${w}x$h" - |
+            tail -c $((w * h * 3)) | od -An -v -tu1 -w3
+    }
+
+    "${asuser[@]}" "${session[@]}" QT_QPA_PLATFORM=wayland "$tmp/game/ordnix" >"$gamelog" 2>&1 &
+    game=$!
+    findwindow "Player Setup:" 556 >/dev/null || { cat "$gamelog" >&2; exit 1; }
+    sleep 0.5
+    wl wtype -s 800 -k Tab -k Tab -k Tab -k Tab -k Tab -k space # Start: two human players
+    # The battlefield takes the keyboard focus as it opens.
+    read -r fieldleft fieldtop _ <<<"$(findwindow "Quarvel Ordnix" 620)" ||
+        { echo "no battlefield after Start" >&2; exit 1; }
+    sleep 2
+fi
 
 # Whose turn it is, 1 or 2: the marker arrow (the only reddish pixels on the
 # field) hovers over that player's tank at column 50 or 550.
 current() {
     local x n
     for x in 52 552; do
-        n=$(import -window "$field" -crop 33x360+$x+48 txt:- 2>/dev/null |
-            awk -F'[(,)]' 'NR > 1 && $3 + 0 > 60 { n++ } END { print n + 0 }')
+        n=$(strip "33x360+$x+48" | awk '$1 > 60 { n++ } END { print n + 0 }')
         if ((n > 50)); then
             [[ $x == 52 ]] && echo 1 || echo 2
             return 0
@@ -97,7 +164,7 @@ fire() {
     sleep "$1"
 }
 
-# Runs "$@" in the background while the CPU of the game and the X server is
+# Runs "$@" in the background while the CPU of the game and the server is
 # counted for $seconds; prints "STATE game% x% load". A driver that ends by
 # itself (a fixed number of shots) is waited for; an endless one is told to
 # stop through $stopfile and ends after its current step.
@@ -110,13 +177,13 @@ measure() {
     local driver=$!
     local g0 x0 g1 x1
     g0=$(cputicks "$game")
-    x0=$(cputicks "$xpid")
+    x0=$(cputicks "$server")
     sleep "$seconds"
     g1=$(cputicks "$game")
-    x1=$(cputicks "$xpid")
+    x1=$(cputicks "$server")
     touch "$stopfile"
     wait "$driver" 2>/dev/null || true
-    xdotool keyup Left Right Return 2>/dev/null || true
+    letgo
     local load
     load=$(cut -d' ' -f1 /proc/loadavg)
     local line
@@ -124,13 +191,14 @@ measure() {
         -v n="$state" -v l="$load" \
         'BEGIN { printf "%s %.2f %.2f %s", n, 100 * g / t / s, 100 * x / t / s, l }')
     results+=("$line")
-    echo "$line" | awk '{ printf "%-8s game %5.2f %%   X server %5.2f %%   load %s\n", $1, $2, $3, $4 }'
+    echo "$line" | awk -v who="$servername" \
+        '{ printf "%-8s game %5.2f %%   %s %5.2f %%   load %s\n", $1, $2, who, $3, $4 }'
 }
 
 snap() {
     if [[ -n "${CPU_SHOTS:-}" ]]; then
         mkdir -p "$CPU_SHOTS"
-        import -window root "$CPU_SHOTS/$1.png"
+        photo "$CPU_SHOTS/$1.png"
     fi
 }
 
@@ -154,18 +222,6 @@ shots() {
     done
 }
 
-gamelog=$(mktemp /tmp/ordnix-cpu-game.XXXXXX)
-"$game_path" >"$gamelog" 2>&1 &
-game=$!
-setup=$(findwindow "Player Setup:" 556) || { cat "$gamelog" >&2; exit 1; }
-sleep 0.5
-clickat "$setup" 52 244 # Start: two human players
-field=$(findwindow "Quarvel Ordnix" 620)
-sleep 1
-clickat "$field" 300 100 # the keyboard focus to the battlefield
-xdotool windowfocus --sync "$field" 2>/dev/null || true
-sleep 1
-
 # The first player, chosen at random, aims; angle 30, power 50 to start with.
 snap 1-aiming
 measure idle idle
@@ -179,7 +235,8 @@ if [[ -n "${CPU_PERF:-}" ]]; then
     perf record -F 4000 --call-graph dwarf,16384 -p "$game" -o "$CPU_PERF/game.data" -- sleep "$seconds" \
         >/dev/null 2>&1 &
     perfpids+=($!)
-    perf record -F 4000 --call-graph dwarf,16384 -p "$xpid" -o "$CPU_PERF/x.data" -- sleep "$seconds" \
+    perf record -F 4000 --call-graph dwarf,16384 -p "$server" -o "$CPU_PERF/$serverfile.data" \
+        -- sleep "$seconds" \
         >/dev/null 2>&1 &
     perfpids+=($!)
 fi
@@ -219,7 +276,7 @@ fire 2.0
 holdkey Down 3.5
 fire 2.0
 fire 2.0
-findwindow "Quarvel Ordnix" 414 >/dev/null
+findwindow "Quarvel Ordnix" 414 60 >/dev/null
 sleep 1
 snap 7-results
 measure results idle
@@ -227,7 +284,7 @@ measure results idle
 peak=$(awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' "/proc/$game/status")
 echo "peak memory of the game after the round: VmHWM $peak MiB"
 
-printf 'cpu %ss each, %% of one core, game/X:' "$seconds"
+printf 'cpu %ss each, %% of one core%s:' "$seconds" "$summaryname"
 for r in "${results[@]}"; do
     set -- $r
     printf ' %s %s/%s' "$1" "$2" "$3"

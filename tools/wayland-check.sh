@@ -39,7 +39,6 @@ steps=${WAYLAND_STEPS:-play rounds closes}
 closewindows=${WAYLAND_WINDOWS:-setup battlefield results shop}
 btdir=${WAYLAND_BT:-}
 failshot=${WAYLAND_SHOT:-}
-wluser=ordnixwl
 fieldx=8 # the battlefield picture inside its window
 fieldy=48
 fieldw=600
@@ -95,59 +94,12 @@ done
 
 # --- compositors ---------------------------------------------------------------------
 
-# Everything Wayland runs as an unprivileged user; root hands over to it.
-asuser=()
-if ((EUID == 0)); then
-    if ! id "$wluser" >/dev/null 2>&1; then
-        useradd --system --no-create-home --shell /usr/sbin/nologin "$wluser" ||
-            fail "cannot create the user $wluser"
-    fi
-    asuser=(setpriv --reuid "$wluser" --regid "$wluser" --init-groups --)
-    owner=$wluser
-else
-    owner=$(id -un)
-fi
-
-tmp=$(mktemp -d /tmp/ordnix-wayland.XXXXXX)
-chmod 755 "$tmp"
+# shellcheck source=tools/sway.sh
+source tools/sway.sh # the scripts run from the repository root
+swaysetup "$game_src" || fail "$swayerror"
 : >"$tmp/runs"
 : >"$tmp/restarts"
 : >"$tmp/game.err"
-# The game with its sounds beside it, where that user can read them.
-mkdir -p "$tmp/game"
-cp "$game_src" "$tmp/game/"
-cp "$(dirname "$game_src")"/*.wav "$tmp/game/" 2>/dev/null || true # without them it is silent
-chmod -R a+rX "$tmp/game"
-cat >"$tmp/sway.conf" <<'EOF'
-output * mode 1024x768
-xwayland disable
-EOF
-
-# Starts a headless sway with its own runtime folder under $1; sets sway (its
-# process) and session (the environment that runs a command in it).
-startcompositor() {
-    local dir=$1 sockets=()
-    mkdir -p "$dir/home" "$dir/run"
-    chown "$owner" "$dir/home" "$dir/run"
-    chmod 700 "$dir/run"
-    session=(env -i PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 HOME="$dir/home"
-        XDG_RUNTIME_DIR="$dir/run")
-    "${asuser[@]}" "${session[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
-        WLR_RENDERER=pixman sway -c "$tmp/sway.conf" >"$dir/sway.log" 2>&1 &
-    sway=$!
-    for _ in $(seq 1 100); do
-        sockets=("$dir"/run/wayland-? "$dir"/run/sway-ipc.*.sock)
-        [[ -S ${sockets[0]} && -S ${sockets[1]} ]] && break
-        running "$sway" || break
-        sleep 0.1
-    done
-    if ! [[ -S ${sockets[0]} && -S ${sockets[1]} ]]; then
-        echo "sway did not start: $(tail -n 3 "$dir/sway.log" | tr '\n' ' ')"
-        return 1
-    fi
-    session+=(WAYLAND_DISPLAY="$(basename "${sockets[0]}")" SWAYSOCK="${sockets[1]}")
-}
-wl() { "${asuser[@]}" "${session[@]}" "$@"; }
 
 # --- the game and its windows -----------------------------------------------------
 
@@ -189,35 +141,6 @@ stopgame() {
     kill -KILL "$game" 2>/dev/null || true
     wait "$game" 2>/dev/null || true
     game=""
-}
-
-# Whether a process runs (a dead child stays a zombie until it is waited for).
-running() { [[ $(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) =~ ^[RSD]$ ]]; }
-
-# "x y width height" of the client area of the game's window with this title
-# and client width (0: any), or nothing.
-windowat() {
-    wl swaymsg -t get_tree | jq -r --arg t "$1" --argjson w "$2" --argjson p "$game" '
-        first(.. | objects | select(.pid? == $p and .name == $t and .visible
-                                    and ($w == 0 or .window_rect.width == $w)))
-        | "\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height)"'
-}
-# The same once the window is there, waiting up to $3 seconds (default 10).
-findwindow() {
-    local at i
-    for ((i = 0; i < ${3:-10} * 10; i++)); do
-        at=$(windowat "$1" "$2")
-        [[ -n $at ]] && { echo "$at"; return 0; }
-        running "$game" || return 1
-        sleep 0.1
-    done
-    return 1
-}
-# Whether any window of the game is titled $1.
-haswindow() {
-    wl swaymsg -t get_tree |
-        jq -e --arg t "$1" --argjson p "$game" 'any(.. | objects; .pid? == $p and .name == $t)' \
-            >/dev/null
 }
 
 # Keys, with the pause a new virtual keyboard needs before its first key.

@@ -105,6 +105,9 @@ void Form1::buildcontrols() {
     marker_->setPixmap(QPixmap::fromImage(makemarker()));
     marker_->setAttribute(Qt::WA_TransparentForMouseEvents);
     marker_->hide();
+    // The barrel turns right under the marker: the picture's own repaint
+    // draws it, rather than a second paint of the label in every frame.
+    battlefield_->drawlabel(marker_);
 
     // The back buffer is an image only; its control stays hidden.
     backbuffer_ = place(new QWidget(this), "Picture2", 8, 48, kFieldWidth, kFieldHeight);

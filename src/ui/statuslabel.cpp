@@ -59,13 +59,16 @@ struct StatusLabel::Line {
         QList<quint32> indexes;
         QList<QPointF> positions;
     };
-    struct Columns {
+    // A glyph in drawing order: the columns its pixels may reach, its run
+    // and its place in the run.
+    struct Glyph {
         float left, right;
+        quint32 run, at;
     };
 
     QString text;
     std::vector<Run> runs;
-    std::vector<Columns> ink; // of every run's glyphs in drawing order
+    std::vector<Glyph> ink; // every run's glyphs in drawing order
     std::unique_ptr<QTextLayout> whole;
 
     Line(const QString& text, const QFont& font, const QLabel& label) : text(text) {
@@ -73,9 +76,15 @@ struct StatusLabel::Line {
         layoutline(*laidout, label);
         for (const QGlyphRun& run : laidout->glyphRuns()) {
             Run r{run.rawFont(), run.glyphIndexes(), run.positions()};
-            for (qsizetype i = 0; i < r.indexes.size() && i < r.positions.size(); ++i) {
+            const qsizetype count = std::min(r.indexes.size(), r.positions.size());
+            if (r.indexes.size() != count || r.positions.size() != count) {
+                r.indexes.resize(count);
+                r.positions.resize(count);
+            }
+            for (qsizetype i = 0; i < count; ++i) {
                 const QRectF box = r.font.boundingRect(r.indexes[i]).translated(r.positions[i]);
-                ink.push_back({static_cast<float>(box.left()), static_cast<float>(box.right())});
+                ink.push_back({static_cast<float>(box.left()), static_cast<float>(box.right()),
+                               static_cast<quint32>(runs.size()), static_cast<quint32>(i)});
             }
             runs.push_back(std::move(r));
         }
@@ -83,24 +92,18 @@ struct StatusLabel::Line {
             whole = std::move(laidout);
     }
 
-    // Glyph k in drawing order: its run and its place in the run.
-    std::pair<const Run*, qsizetype> at(size_t k) const {
-        auto i = static_cast<qsizetype>(k);
-        for (const Run& run : runs) {
-            if (i < run.indexes.size())
-                return {&run, i};
-            i -= run.indexes.size();
-        }
-        return {nullptr, 0};
-    }
-
     // Whether glyph i of this line is drawn as glyph j of `other`: the same
-    // glyph of the same font in the same place.
+    // glyph of the same font in exactly the same place (QPointF's own
+    // comparison is a fuzzy one, and slower).
     bool same(size_t i, const Line& other, size_t j) const {
-        const auto [a, ai] = at(i);
-        const auto [b, bj] = other.at(j);
-        return a->indexes[ai] == b->indexes[bj] && a->positions[ai] == b->positions[bj] &&
-               a->font == b->font;
+        const Glyph& a = ink[i];
+        const Glyph& b = other.ink[j];
+        const Run& ra = runs[a.run];
+        const Run& rb = other.runs[b.run];
+        const QPointF& pa = ra.positions[a.at];
+        const QPointF& pb = rb.positions[b.at];
+        return ra.indexes[a.at] == rb.indexes[b.at] && pa.x() == pb.x() && pa.y() == pb.y() &&
+               ra.font == rb.font;
     }
 
     // The columns in which this line's pixels and `other`'s may differ:
@@ -167,6 +170,11 @@ struct StatusLabel::Line {
 StatusLabel::StatusLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The line fills its own background in its paint, with the painter that
+    // draws the glyphs: Qt would otherwise fill it first with a painter of
+    // its own, a second painter in every frame.
+    setAutoFillBackground(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 StatusLabel::~StatusLabel() = default;
@@ -197,6 +205,9 @@ void StatusLabel::paintEvent(QPaintEvent* event) {
     if (!shown_ || shown_->text != text())
         shown_ = line(text());
     QPainter painter(this);
+    const QBrush background = palette().brush(backgroundRole());
+    for (const QRect& box : event->region())
+        painter.fillRect(box, background);
     painter.setPen(palette().color(foregroundRole()));
     shown_->draw(painter, event->rect());
 }

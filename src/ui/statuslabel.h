@@ -7,6 +7,9 @@
 // texts, so the line keeps each text's glyphs, laid out once, for the next
 // time (a few hundred bytes a text, some hundred texts at most). Its text is
 // plain, one line from the top left corner, drawn as a plain label draws it.
+// A status line is opaque: it always fills its background with the
+// (opaque) colour of its background role, as a label that fills its
+// background does.
 
 #include <QHash>
 #include <QLabel>
