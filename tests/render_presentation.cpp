@@ -204,20 +204,28 @@ TEST(Presentation, AnUncoveredWindowShowsTheTrailDrawnSoFar) {
     EXPECT_EQ(screen.surface.visible(), before);
 }
 
-// The battlefield window itself, on its own timer and the real key path:
-// while an arrow turns the barrel, the screen always holds what a full
-// repaint of the picture (with the marker on it) would show.
-TEST(Presentation, TheBattlefieldWindowShowsTheWholePictureWhileTheBarrelTurns) {
+// A battlefield window opened as the application opens it, on a clock that
+// jumps to each wake-up.
+struct OpenField {
     Model model = newgame({"Red", "Blue"});
     MixRandom random;
     JumpClock clock{kStepByStep};
     FakeSound sound;
     Battle battle{model, random, clock, sound};
     Form1 form{battle, [] {}, [] {}};
-    // As the application opens the battlefield.
-    battle.setup();
-    form.show();
-    battle.begin();
+    OpenField() {
+        battle.setup();
+        form.show();
+        battle.begin();
+    }
+};
+
+// The battlefield window itself, on its own timer and the real key path:
+// while an arrow turns the barrel, the screen always holds what a full
+// repaint of the picture (with the marker on it) would show.
+TEST(Presentation, TheBattlefieldWindowShowsTheWholePictureWhileTheBarrelTurns) {
+    OpenField f;
+    auto& [model, random, clock, sound, battle, form] = f;
     form.startclock();
     auto* picture = control(&form, "Picture1");
     ASSERT_TRUE(spin(1000, [&] { return battle.frames > 0; }));
@@ -246,15 +254,8 @@ TEST(Presentation, TheBattlefieldWindowShowsTheWholePictureWhileTheBarrelTurns) 
 // change leaves the rest of the window alone. The screen shows the picture
 // either way.
 TEST(Presentation, ANewSceneRepaintsTheWholeWindowASmallChangeOnlyThePicture) {
-    Model model = newgame({"Red", "Blue"});
-    MixRandom random;
-    JumpClock clock{kStepByStep};
-    FakeSound sound;
-    Battle battle{model, random, clock, sound};
-    Form1 form{battle, [] {}, [] {}};
-    battle.setup();
-    form.show();
-    battle.begin();
+    OpenField f;
+    auto& [model, random, clock, sound, battle, form] = f;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     auto* picture = control(&form, "Picture1");
     struct Painted final : QObject {
@@ -289,15 +290,8 @@ TEST(Presentation, ANewSceneRepaintsTheWholeWindowASmallChangeOnlyThePicture) {
 // shows, stands over the turning barrel, moves (its old place uncovered),
 // hides and shows again, at the edges of the picture too.
 TEST(Presentation, TheMarkerShowsOverThePictureAsALabelOverItWould) {
-    Model model = newgame({"Red", "Blue"});
-    MixRandom random;
-    JumpClock clock{kStepByStep};
-    FakeSound sound;
-    Battle battle{model, random, clock, sound};
-    Form1 form{battle, [] {}, [] {}};
-    battle.setup();
-    form.show();
-    battle.begin();
+    OpenField f;
+    auto& [model, random, clock, sound, battle, form] = f;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     auto* picture = control<PictureBox>(&form, "Picture1");
     auto* marker = control<QLabel>(&form, "Image1");

@@ -153,16 +153,16 @@ void PulseSound::open(int voice) {
     const Wave& wave = waves_[voice];
     if (wave.samples.isEmpty())
         return;
-    const pa_sample_spec spec = {PA_SAMPLE_S16LE, static_cast<uint32_t>(wave.rate),
+    const pa_sample_spec format = {PA_SAMPLE_S16LE, static_cast<uint32_t>(wave.rate),
                                  static_cast<uint8_t>(wave.channels)};
-    stream_ = pa_stream_new(context_, "Ordnix", &spec, nullptr);
+    stream_ = pa_stream_new(context_, "Ordnix", &format, nullptr);
     if (!stream_)
         return;
     playing_ = voice;
     pa_stream_set_state_callback(stream_, &PulseSound::streamchanged, this);
     pa_buffer_attr buffer;
     buffer.maxlength = static_cast<uint32_t>(-1);
-    buffer.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kLatencyUs, &spec));
+    buffer.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kLatencyUs, &format));
     buffer.prebuf = static_cast<uint32_t>(-1);
     buffer.minreq = static_cast<uint32_t>(-1);
     buffer.fragsize = static_cast<uint32_t>(-1);
