@@ -16,8 +16,11 @@ class QLabel;
 namespace ordnix {
 
 class PictureBox final : public QWidget {
-    Q_OBJECT // so that it can be found by its class
-        public : PictureBox(const QImage& image, QWidget* parent);
+    // A Q_OBJECT class, so that it can be found by its class.
+    Q_OBJECT
+
+  public:
+    PictureBox(const QImage& image, QWidget* parent);
 
     const QImage& image() const { return image_; }
 
