@@ -22,3 +22,31 @@ TEST(Surface, PolygonIsFilledAndOutlinedAndARestoreErasesIt) {
     s.restorefromback();
     EXPECT_EQ(s.visible(), sky);
 }
+
+// The back buffer keeps every colour exactly, a scene's handful or more
+// than a colour table holds: a restore brings back every pixel saved, and
+// so does one after a later save of a part of the picture.
+TEST(Surface, ARestoreBringsBackEverySavedPixelWhateverTheColours) {
+    for (int colours : {1, 12, 256, 257, 700}) {
+        for (auto copies : {ImageSurface::Copies::Changed, ImageSurface::Copies::Whole}) {
+            ImageSurface s(kSky, copies);
+            const auto dots = [&](int from, int to) { // a pixel of a colour of its own each
+                for (int i = from; i < to; ++i) {
+                    const Point at{i % 600, 2 * (i / 600) + 1};
+                    const Rgb c{static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8), 7};
+                    s.polygon(&at, 1, c, c);
+                }
+            };
+            const Point all[] = {{0, 0}, {599, 0}, {599, 359}, {0, 359}};
+            dots(0, colours / 2);
+            s.savetoback();
+            dots(colours / 2, colours);
+            s.savetoback();
+            const QImage saved = s.visible().copy();
+            s.polygon(all, 4, kGround, kBlack);
+            s.restorefromback();
+            EXPECT_EQ(s.visible(), saved) << colours << " colours";
+            EXPECT_EQ(s.back().convertToFormat(QImage::Format_RGB32), saved) << colours;
+        }
+    }
+}

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     }
     const QString outdir = QString::fromLocal8Bit(argv[1]);
     const QString name = QString::fromLocal8Bit(argv[2]);
-    for (int size : {16, 32, 48, 64, 128, 256}) {
+    for (int size : ordnix::kThemeIconSizes) {
         const QString dir = QStringLiteral("%1/%2x%2/apps").arg(outdir).arg(size);
         if (!QDir().mkpath(dir)) {
             std::fprintf(stderr, "makeicons: cannot create %s\n", qPrintable(dir));

@@ -17,8 +17,15 @@ QImage makeiconart();
 // the pixel art stays crisp; other sizes are scaled smoothly.
 QImage makeicon(int size);
 
-// The sizes the installed theme has, and the window icon's.
-inline constexpr int kWindowIconSizes[] = {16, 32, 48, 64, 128, 256};
+// The sizes the installed icon theme has.
+inline constexpr int kThemeIconSizes[] = {16, 32, 48, 64, 128, 256};
+
+// The sizes each window hands the desktop: every theme size up to 128. The
+// window system builds every offered size for every new window, and a
+// 256 x 256 one alone is a quarter megabyte sent (and briefly held several
+// times over) each round; a desktop that wants more finds the theme's icon
+// through the desktop file.
+inline constexpr int kWindowIconSizes[] = {16, 32, 48, 64, 128};
 
 // The icon at every size of kWindowIconSizes (and drawn as makeicon() at
 // any other), for QApplication::setWindowIcon.

@@ -87,7 +87,7 @@ void edge(QImage& image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, QRgb co
     }
 }
 
-// Copies a box of one picture into the other, same size and format, row by
+// Copies a box of one RGB32 picture into another of the same size, row by
 // row: no new image unless the target is shared with a reader's copy.
 void blockcopy(const QImage& from, QImage& to, const QRect& box) {
     if (box.isEmpty())
@@ -132,16 +132,77 @@ constexpr int kPolygonMargin = 1;
 } // namespace
 
 ImageSurface::ImageSurface(Rgb initial, Copies copies)
-    : visible_(kWidth, kHeight, QImage::Format_RGB32), back_(kWidth, kHeight, QImage::Format_RGB32),
+    : visible_(kWidth, kHeight, QImage::Format_RGB32),
+      back_(kWidth, kHeight,
+            copies == Copies::Whole ? QImage::Format_RGB32 : QImage::Format_Indexed8),
       copies_(copies) {
     visible_.fill(torgb(initial));
-    back_.fill(torgb(initial));
+    if (back_.format() == QImage::Format_RGB32) {
+        back_.fill(torgb(initial));
+    } else {
+        back_.fill(static_cast<uint>(colourindex(torgb(initial))));
+    }
 }
 
 void ImageSurface::release() {
     visible_ = QImage();
     back_ = QImage();
+    table_.clear();
     differing_ = QRect();
+}
+
+int ImageSurface::colourindex(QRgb colour) {
+    const qsizetype at = table_.indexOf(colour);
+    if (at >= 0)
+        return static_cast<int>(at);
+    if (table_.size() == 256)
+        return -1;
+    table_.append(colour);
+    back_.setColorTable(table_);
+    return static_cast<int>(table_.size() - 1);
+}
+
+// Row by row; a run of one colour looks its index up once.
+void ImageSurface::store(const QRect& box) {
+    if (box.isEmpty())
+        return;
+    if (back_.format() == QImage::Format_Indexed8) {
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(visible_.constScanLine(y));
+            uchar* to = back_.scanLine(y);
+            QRgb last = from[box.left()];
+            int index = colourindex(last);
+            for (int x = box.left(); x <= box.right() && index >= 0; ++x) {
+                if (from[x] != last) {
+                    last = from[x];
+                    index = colourindex(last);
+                }
+                to[x] = static_cast<uchar>(index);
+            }
+            if (index < 0) { // a 257th colour: the back buffer keeps RGB32 from now on
+                back_ = back_.convertToFormat(QImage::Format_RGB32);
+                table_.clear();
+                break;
+            }
+        }
+    }
+    if (back_.format() == QImage::Format_RGB32)
+        blockcopy(visible_, back_, box);
+}
+
+void ImageSurface::load(const QRect& box) {
+    if (box.isEmpty())
+        return;
+    if (back_.format() == QImage::Format_RGB32) {
+        blockcopy(back_, visible_, box);
+        return;
+    }
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const uchar* from = back_.constScanLine(y);
+        auto* to = reinterpret_cast<QRgb*>(visible_.scanLine(y));
+        for (int x = box.left(); x <= box.right(); ++x)
+            to[x] = table_[from[x]];
+    }
 }
 
 void ImageSurface::drawn(const QRect& box) {
@@ -216,13 +277,13 @@ void ImageSurface::disc(float cx, float cy, float radius, Rgb fill, Rgb outline)
 // Outside the differing box the two pictures are already the same, so the
 // copies move that box only; the whole-picture way moves everything.
 void ImageSurface::savetoback() {
-    blockcopy(visible_, back_, copies_ == Copies::Whole ? visible_.rect() : differing_);
+    store(copies_ == Copies::Whole ? visible_.rect() : differing_);
     differing_ = QRect();
 }
 
 void ImageSurface::restorefromback() {
     const QRect box = copies_ == Copies::Whole ? visible_.rect() : differing_;
-    blockcopy(back_, visible_, box);
+    load(box);
     differing_ = QRect();
     touched(box);
 }

@@ -1,6 +1,9 @@
 #pragma once
-// The battlefield's two pictures as QImages (600 x 360, RGB32): the visible
-// one that Picture1 shows and the hidden back buffer. The rules draw through
+// The battlefield's two pictures as QImages (600 x 360): the visible one that
+// Picture1 shows (RGB32) and the hidden back buffer. The back buffer holds
+// the few colours of a scene (sky, ground, outlines, tanks) one byte a pixel
+// with a colour table, a quarter of the memory; should a scene ever hold
+// more than 256 colours it turns into RGB32 itself. The rules draw through
 // the Surface interface; the widget reads visible() and repaints the part
 // that each operation reports as changed. Pixel rules are described in
 // imagesurface.cpp.
@@ -26,9 +29,9 @@ class ImageSurface final : public Surface {
 
     // Changed: copies move only the box in which the pictures differ, and
     // each operation reports the box it drew in. Whole: copies move every
-    // pixel and every change reports the whole picture (the plain way, kept
-    // to compare against in tests and benchmarks). The pictures come out the
-    // same either way.
+    // pixel of an RGB32 back buffer and every change reports the whole
+    // picture (the plain way, kept to compare against in tests and
+    // benchmarks). The pictures come out the same either way.
     enum class Copies { Changed, Whole };
 
     // Both pictures start filled with `initial` (a fresh picture box shows
@@ -47,7 +50,8 @@ class ImageSurface final : public Surface {
     void release();
 
     // The images stay the same objects for the surface's lifetime, so a
-    // widget may keep a reference and paint from it.
+    // widget may keep a reference and paint from it. The back buffer's
+    // format is its own (see above): compare its pixels, not its bytes.
     const QImage& visible() const { return visible_; }
     const QImage& back() const { return back_; }
 
@@ -59,9 +63,13 @@ class ImageSurface final : public Surface {
   private:
     void drawn(const QRect& box);   // a drawing operation changed this box
     void touched(const QRect& box); // tells the widget
+    void store(const QRect& box);   // visible -> back buffer
+    void load(const QRect& box);    // back buffer -> visible
+    int colourindex(QRgb colour);   // in the back buffer's table; -1 when full
 
     QImage visible_;
     QImage back_;
+    QList<QRgb> table_; // the back buffer's colours while it has a table
     Copies copies_;
     QRect differing_;
 };
