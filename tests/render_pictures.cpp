@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace ordnix;
 
 // A polygon is filled and outlined in black, leaving the sky around it; a
@@ -46,7 +48,49 @@ TEST(Surface, ARestoreBringsBackEverySavedPixelWhateverTheColours) {
             s.polygon(all, 4, kGround, kBlack);
             s.restorefromback();
             EXPECT_EQ(s.visible(), saved) << colours << " colours";
-            EXPECT_EQ(s.back().convertToFormat(QImage::Format_RGB32), saved) << colours;
+            EXPECT_EQ(s.back().convertToFormat(QImage::Format_RGB32),
+                      saved.convertToFormat(QImage::Format_RGB32))
+                << colours;
         }
+    }
+}
+
+// Lines and discs light the same pixels on the one-byte pictures (painted
+// there on an RGB32 copy of their box) as Qt's pen lights on a whole RGB32
+// picture: inside, across the edges, far outside, on whole pixels, halves
+// and any fraction.
+TEST(Surface, LinesAndDiscsLightTheSamePixelsOnEitherKindOfPicture) {
+    ImageSurface compact(kSky);
+    ImageSurface plain(kSky, ImageSurface::Copies::Whole);
+    std::mt19937 random(11);
+    const auto coordinate = [&](int size) {
+        const float v = std::uniform_real_distribution<float>(-40.0f, size + 40.0f)(random);
+        switch (random() % 4) {
+        case 0:
+            return std::floor(v); // a pixel's centre
+        case 1:
+            return std::floor(v) + 0.5f; // between two pixels
+        case 2:
+            return v * 30.0f; // far outside, mostly
+        default:
+            return v;
+        }
+    };
+    for (int i = 0; i < 1500; ++i) {
+        const Rgb colour = playercolour(i % kPlayerSlots);
+        const float x = coordinate(ImageSurface::kWidth), y = coordinate(ImageSurface::kHeight);
+        if (i % 2 == 0) {
+            const float x2 = coordinate(ImageSurface::kWidth);
+            const float y2 = coordinate(ImageSurface::kHeight);
+            compact.line(x, y, x2, y2, colour);
+            plain.line(x, y, x2, y2, colour);
+        } else {
+            const float radius =
+                i % 7 == 0 ? 0.0f : std::uniform_real_distribution<float>(0, 90)(random);
+            compact.disc(x, y, radius, colour, kBlack);
+            plain.disc(x, y, radius, colour, kBlack);
+        }
+        ASSERT_EQ(compact.visible().convertToFormat(QImage::Format_RGB32), plain.visible())
+            << "after operation " << i;
     }
 }

@@ -50,7 +50,7 @@ std::string describe(const Polygon& pts) {
 
 // Where two pictures first differ, or "" when they are the same.
 std::string difference(const QImage& got, const QImage& want) {
-    if (got == want)
+    if (got.convertToFormat(QImage::Format_RGB32) == want.convertToFormat(QImage::Format_RGB32))
         return "";
     for (int y = 0; y < got.height(); ++y)
         for (int x = 0; x < got.width(); ++x)
@@ -112,7 +112,7 @@ class Compare {
 
     std::string scene(const std::vector<Shape>& shapes) {
         surface_.restorefromback();
-        QImage old = surface_.visible().copy();
+        QImage old = surface_.visible().convertToFormat(QImage::Format_RGB32);
         for (const Shape& s : shapes) {
             surface_.polygon(s.points.data(), static_cast<int>(s.points.size()), s.fill, s.outline);
             olddraw(old, mask_, s);

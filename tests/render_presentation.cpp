@@ -20,6 +20,11 @@ using namespace ordnix;
 
 namespace {
 
+// The pixels of a picture, whatever its format.
+QImage rgb32(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
 // Runs the repaints that Qt has gathered, then reads back what the window
 // system was given for the window: the pixels a player sees.
 QImage presented(QWidget& window, const QRect& area) {
@@ -55,19 +60,18 @@ struct Checked final : Surface {
 
     explicit Checked(Screen& s) : screen(s) {}
 
-    // The back buffers are compared where they change, pixel by pixel: the
-    // reference keeps its back buffer in RGB32.
+    // Pixel by pixel: the reference keeps its pictures in RGB32. The back
+    // buffers are compared where they change.
     void check(const char* what, bool backchanged = false) {
         ++operations;
         if (!firstfault.empty())
             return;
         const ImageSurface& s = screen.surface;
-        const char* fault =
-            s.visible() != reference.visible() ? "visible picture"
-            : backchanged && s.back().convertToFormat(QImage::Format_RGB32) != reference.back()
-                ? "back buffer"
-            : screen.shown() != s.visible() ? "picture on screen"
-                                            : nullptr;
+        const QImage visible = rgb32(s.visible());
+        const char* fault = visible != reference.visible()                       ? "visible picture"
+                            : backchanged && rgb32(s.back()) != reference.back() ? "back buffer"
+                            : screen.shown() != visible ? "picture on screen"
+                                                        : nullptr;
         if (fault)
             firstfault = std::string(fault) + " differs after operation " +
                          std::to_string(operations) + " (" + what + ")";
@@ -196,9 +200,8 @@ TEST(Presentation, AnUncoveredWindowShowsTheTrailDrawnSoFar) {
     round.model.players[0].power = 100;
     round.hold(kKeyEnter, 10); // launch, then nine flight frames
     ASSERT_EQ(round.battle.shotstate, 1);
-    const QImage before = screen.surface.visible().copy();
-    ASSERT_NE(before, screen.surface.back().convertToFormat(QImage::Format_RGB32))
-        << "a trail should be on the picture";
+    const QImage before = rgb32(screen.surface.visible());
+    ASSERT_NE(before, rgb32(screen.surface.back())) << "a trail should be on the picture";
 
     EXPECT_EQ(screen.shown(), before) << "the trail should be on the screen";
 
@@ -206,7 +209,7 @@ TEST(Presentation, AnUncoveredWindowShowsTheTrailDrawnSoFar) {
     screen.window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen.window));
     EXPECT_TRUE(spin(1000, [&] { return screen.shown() == before; }));
-    EXPECT_EQ(screen.surface.visible(), before);
+    EXPECT_EQ(rgb32(screen.surface.visible()), before);
 }
 
 // A battlefield window opened as the application opens it, on a clock that

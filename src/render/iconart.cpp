@@ -36,7 +36,9 @@ QImage makeiconart() {
     surface.polygon(tank.barrel.data(), 4, playercolour(kTankColour), kBlack);
     surface.polygon(tank.body.data(), 4, playercolour(kTankColour), kBlack);
 
-    return surface.visible().copy(0, 0, kIconArtSize, kIconArtSize);
+    return surface.visible()
+        .copy(0, 0, kIconArtSize, kIconArtSize)
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 namespace {

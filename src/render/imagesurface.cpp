@@ -56,7 +56,7 @@ int64_t nearest(int64_t num, int64_t den) {
 // One outline edge between two vertex pixels, clipped to the image. Only the
 // steps that fall inside the image are visited, so far-away vertices cost
 // nothing. The pixels do not depend on the edge's direction.
-void edge(QImage& image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, QRgb colour) {
+void edge(QImage& image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint pixel) {
     const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
     if (steep) { // walk along y instead of x
         std::swap(x0, y0);
@@ -77,18 +77,22 @@ void edge(QImage& image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, QRgb co
     // The rows found once for the whole edge, not one detach check a pixel.
     uchar* const bits = image.bits();
     const auto stride = static_cast<size_t>(image.bytesPerLine());
+    const bool bytes = image.depth() == 8;
     for (int64_t a = first; a <= last; ++a) {
         const int64_t b = dx == 0 ? y0 : nearest(y0 * dx + (a - x0) * dy, dx);
         if (b < 0 || b >= minorsize)
             continue;
         const auto px = static_cast<size_t>(steep ? b : a);
         const auto py = static_cast<size_t>(steep ? a : b);
-        reinterpret_cast<QRgb*>(bits + py * stride)[px] = colour;
+        if (bytes)
+            bits[py * stride + px] = static_cast<uchar>(pixel);
+        else
+            reinterpret_cast<QRgb*>(bits + py * stride)[px] = pixel;
     }
 }
 
-// Copies a box of one RGB32 picture into another of the same size, row by
-// row: no new image unless the target is shared with a reader's copy.
+// Copies a box of one picture into another of the same size and format, row
+// by row: no new image unless the target is shared with a reader's copy.
 void blockcopy(const QImage& from, QImage& to, const QRect& box) {
     if (box.isEmpty())
         return;
@@ -96,8 +100,9 @@ void blockcopy(const QImage& from, QImage& to, const QRect& box) {
         std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
         return;
     }
-    const auto offset = static_cast<size_t>(box.left()) * sizeof(QRgb);
-    const auto bytes = static_cast<size_t>(box.width()) * sizeof(QRgb);
+    const int size = from.depth() / 8;
+    const auto offset = static_cast<size_t>(box.left() * size);
+    const auto bytes = static_cast<size_t>(box.width() * size);
     for (int y = box.top(); y <= box.bottom(); ++y)
         std::memcpy(to.scanLine(y) + offset, from.constScanLine(y) + offset, bytes);
 }
@@ -132,16 +137,12 @@ constexpr int kPolygonMargin = 1;
 } // namespace
 
 ImageSurface::ImageSurface(Rgb initial, Copies copies)
-    : visible_(kWidth, kHeight, QImage::Format_RGB32),
-      back_(kWidth, kHeight,
-            copies == Copies::Whole ? QImage::Format_RGB32 : QImage::Format_Indexed8),
-      copies_(copies) {
-    visible_.fill(torgb(initial));
-    if (back_.format() == QImage::Format_RGB32) {
-        back_.fill(torgb(initial));
-    } else {
-        back_.fill(static_cast<uint>(colourindex(torgb(initial))));
-    }
+    : visible_(kWidth, kHeight,
+               copies == Copies::Whole ? QImage::Format_RGB32 : QImage::Format_Indexed8),
+      back_(visible_.size(), visible_.format()), copies_(copies) {
+    admit({initial});
+    visible_.fill(pixel(initial));
+    back_.fill(pixel(initial));
 }
 
 void ImageSurface::release() {
@@ -151,57 +152,67 @@ void ImageSurface::release() {
     differing_ = QRect();
 }
 
-int ImageSurface::colourindex(QRgb colour) {
-    const qsizetype at = table_.indexOf(colour);
-    if (at >= 0)
-        return static_cast<int>(at);
-    if (table_.size() == 256)
-        return -1;
-    table_.append(colour);
+void ImageSurface::admit(std::initializer_list<Rgb> colours) {
+    if (visible_.format() != QImage::Format_Indexed8)
+        return;
+    const qsizetype had = table_.size();
+    for (Rgb c : colours)
+        if (!table_.contains(torgb(c)))
+            table_.append(torgb(c));
+    if (table_.size() == had)
+        return;
+    if (table_.size() > 256) { // more than a byte tells apart
+        table_.resize(had);
+        visible_ = visible_.convertToFormat(QImage::Format_RGB32);
+        back_ = back_.convertToFormat(QImage::Format_RGB32);
+        table_.clear();
+        return;
+    }
+    visible_.setColorTable(table_);
     back_.setColorTable(table_);
-    return static_cast<int>(table_.size() - 1);
 }
 
-// Row by row; a run of one colour looks its index up once.
-void ImageSurface::store(const QRect& box) {
-    if (box.isEmpty())
-        return;
-    if (back_.format() == QImage::Format_Indexed8) {
-        for (int y = box.top(); y <= box.bottom(); ++y) {
-            const auto* from = reinterpret_cast<const QRgb*>(visible_.constScanLine(y));
-            uchar* to = back_.scanLine(y);
-            QRgb last = from[box.left()];
-            int index = colourindex(last);
-            for (int x = box.left(); x <= box.right() && index >= 0; ++x) {
-                if (from[x] != last) {
-                    last = from[x];
-                    index = colourindex(last);
-                }
-                to[x] = static_cast<uchar>(index);
-            }
-            if (index < 0) { // a 257th colour: the back buffer keeps RGB32 from now on
-                back_ = back_.convertToFormat(QImage::Format_RGB32);
-                table_.clear();
-                break;
-            }
-        }
-    }
-    if (back_.format() == QImage::Format_RGB32)
-        blockcopy(visible_, back_, box);
+uint ImageSurface::pixel(Rgb colour) const {
+    if (visible_.format() != QImage::Format_Indexed8)
+        return torgb(colour);
+    return static_cast<uint>(table_.indexOf(torgb(colour)));
 }
 
-void ImageSurface::load(const QRect& box) {
-    if (box.isEmpty())
-        return;
-    if (back_.format() == QImage::Format_RGB32) {
-        blockcopy(back_, visible_, box);
+// Qt's pen paints RGB32: on one-byte pictures it paints a copy of the box in
+// RGB32, shifted by whole pixels, which lights the same pixels as painting
+// on the whole picture (the box holds the shape with room to spare and is
+// cut only at the picture's own edges). Every colour in the copy is already
+// in the table.
+void ImageSurface::painted(const QRect& box, const std::function<void(QPainter&)>& paint) {
+    if (visible_.format() != QImage::Format_Indexed8) {
+        QPainter painter(&visible_);
+        paint(painter);
         return;
     }
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        const uchar* from = back_.constScanLine(y);
-        auto* to = reinterpret_cast<QRgb*>(visible_.scanLine(y));
-        for (int x = box.left(); x <= box.right(); ++x)
+    QImage copy(box.size(), QImage::Format_RGB32);
+    for (int y = 0; y < box.height(); ++y) {
+        const uchar* from = visible_.constScanLine(box.top() + y) + box.left();
+        auto* to = reinterpret_cast<QRgb*>(copy.scanLine(y));
+        for (int x = 0; x < box.width(); ++x)
             to[x] = table_[from[x]];
+    }
+    {
+        QPainter painter(&copy);
+        painter.translate(-box.left(), -box.top());
+        paint(painter);
+    }
+    for (int y = 0; y < box.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(copy.constScanLine(y));
+        uchar* to = visible_.scanLine(box.top() + y) + box.left();
+        QRgb last = from[0];
+        auto index = static_cast<uchar>(table_.indexOf(last));
+        for (int x = 0; x < box.width(); ++x) {
+            if (from[x] != last) { // a run of one colour looks its index up once
+                last = from[x];
+                index = static_cast<uchar>(table_.indexOf(last));
+            }
+            to[x] = index;
+        }
     }
 }
 
@@ -216,19 +227,21 @@ void ImageSurface::touched(const QRect& box) {
 }
 
 void ImageSurface::clear(Rgb sky) {
-    visible_.fill(torgb(sky));
+    admit({sky});
+    visible_.fill(pixel(sky));
     drawn(visible_.rect());
 }
 
 void ImageSurface::polygon(const Point* points, int count, Rgb fill, Rgb outline) {
     if (!points || count <= 0)
         return;
+    admit({fill, outline});
     // A pixel whose centre lies exactly on an edge is lit by that edge's
     // outline below: along the edge's longer axis the step at the pixel's
     // own coordinate finds the exact edge at a whole number, which nearest()
     // keeps. So how the fill decides such ties never shows.
-    fillpolygon(visible_, points, count, torgb(fill));
-    const QRgb pen = torgb(outline);
+    fillpolygon(visible_, points, count, pixel(fill));
+    const uint pen = pixel(outline);
     int64_t left = limited(points[0].x), right = left;
     int64_t top = limited(points[0].y), bottom = top;
     for (int i = 0; i < count; ++i) {
@@ -246,21 +259,30 @@ void ImageSurface::polygon(const Point* points, int count, Rgb fill, Rgb outline
 void ImageSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
     if (!finite(x1) || !finite(y1) || !finite(x2) || !finite(y2))
         return;
-    {
-        QPainter painter(&visible_);
+    const QRect box =
+        bounds(pixelof(std::min(x1, x2)), pixelof(std::min(y1, y2)), pixelof(std::max(x1, x2)),
+               pixelof(std::max(y1, y2)), kPenMargin, visible_.rect());
+    if (box.isEmpty())
+        return; // wholly outside the picture: no pixel to light
+    admit({colour});
+    painted(box, [&](QPainter& painter) {
         prepare(painter, colour);
         painter.drawLine(QLineF(x1, y1, x2, y2));
-    }
-    drawn(bounds(pixelof(std::min(x1, x2)), pixelof(std::min(y1, y2)), pixelof(std::max(x1, x2)),
-                 pixelof(std::max(y1, y2)), kPenMargin, visible_.rect()));
+    });
+    drawn(box);
 }
 
 void ImageSurface::disc(float cx, float cy, float radius, Rgb fill, Rgb outline) {
     // A negative or undefined radius or centre draws nothing.
     if (!finite(cx) || !finite(cy) || !finite(radius) || radius < 0)
         return;
-    {
-        QPainter painter(&visible_);
+    const double r = radius;
+    const QRect box = bounds(pixelof(cx - r), pixelof(cy - r), pixelof(cx + r), pixelof(cy + r),
+                             kPenMargin, visible_.rect());
+    if (box.isEmpty())
+        return; // wholly outside the picture
+    admit({fill, outline});
+    painted(box, [&](QPainter& painter) {
         prepare(painter, outline);
         if (radius == 0) {
             painter.drawPoint(QPointF(cx, cy)); // a dot in the outline colour
@@ -268,22 +290,20 @@ void ImageSurface::disc(float cx, float cy, float radius, Rgb fill, Rgb outline)
             painter.setBrush(QColor(torgb(fill)));
             painter.drawEllipse(QPointF(cx, cy), radius, radius);
         }
-    }
-    const double r = radius;
-    drawn(bounds(pixelof(cx - r), pixelof(cy - r), pixelof(cx + r), pixelof(cy + r), kPenMargin,
-                 visible_.rect()));
+    });
+    drawn(box);
 }
 
 // Outside the differing box the two pictures are already the same, so the
 // copies move that box only; the whole-picture way moves everything.
 void ImageSurface::savetoback() {
-    store(copies_ == Copies::Whole ? visible_.rect() : differing_);
+    blockcopy(visible_, back_, copies_ == Copies::Whole ? visible_.rect() : differing_);
     differing_ = QRect();
 }
 
 void ImageSurface::restorefromback() {
     const QRect box = copies_ == Copies::Whole ? visible_.rect() : differing_;
-    load(box);
+    blockcopy(back_, visible_, box);
     differing_ = QRect();
     touched(box);
 }

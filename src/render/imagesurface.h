@@ -1,9 +1,10 @@
 #pragma once
 // The battlefield's two pictures as QImages (600 x 360): the visible one that
-// Picture1 shows (RGB32) and the hidden back buffer. The back buffer holds
-// the few colours of a scene (sky, ground, outlines, tanks) one byte a pixel
-// with a colour table, a quarter of the memory; should a scene ever hold
-// more than 256 colours it turns into RGB32 itself. The rules draw through
+// Picture1 shows and the hidden back buffer. A scene has a handful of colours
+// (sky, ground, outlines, tanks, shells), so both pictures hold one byte a
+// pixel and share one colour table: a quarter of the memory of RGB32, and a
+// copy between them moves bytes as they are. Should the pictures ever need a
+// 257th colour, both turn into RGB32 for good. The rules draw through
 // the Surface interface; the widget reads visible() and repaints the part
 // that each operation reports as changed. Pixel rules are described in
 // imagesurface.cpp.
@@ -17,8 +18,12 @@
 #include <QImage>
 #include <QRect>
 
+#include <initializer_list>
+
 #include <cstdint>
 #include <functional>
+
+class QPainter;
 
 namespace ordnix {
 
@@ -28,9 +33,9 @@ class ImageSurface final : public Surface {
     static constexpr int kHeight = 360;
 
     // Changed: copies move only the box in which the pictures differ, and
-    // each operation reports the box it drew in. Whole: copies move every
-    // pixel of an RGB32 back buffer and every change reports the whole
-    // picture (the plain way, kept to compare against in tests and
+    // each operation reports the box it drew in. Whole: RGB32 pictures,
+    // painted on directly; copies move every pixel and every change reports
+    // the whole picture (the plain way, kept to compare against in tests and
     // benchmarks). The pictures come out the same either way.
     enum class Copies { Changed, Whole };
 
@@ -50,8 +55,8 @@ class ImageSurface final : public Surface {
     void release();
 
     // The images stay the same objects for the surface's lifetime, so a
-    // widget may keep a reference and paint from it. The back buffer's
-    // format is its own (see above): compare its pixels, not its bytes.
+    // widget may keep a reference and paint from it. Their format is the
+    // surface's choice (see above): compare their pixels, not their bytes.
     const QImage& visible() const { return visible_; }
     const QImage& back() const { return back_; }
 
@@ -63,13 +68,18 @@ class ImageSurface final : public Surface {
   private:
     void drawn(const QRect& box);   // a drawing operation changed this box
     void touched(const QRect& box); // tells the widget
-    void store(const QRect& box);   // visible -> back buffer
-    void load(const QRect& box);    // back buffer -> visible
-    int colourindex(QRgb colour);   // in the back buffer's table; -1 when full
+    // Makes sure the pictures can hold these colours: each has its place in
+    // the table, or the pictures are RGB32 from now on.
+    void admit(std::initializer_list<Rgb> colours);
+    // A colour as a pixel of the pictures: its index, or its RGB32 value.
+    uint pixel(Rgb colour) const;
+    // Lines and discs, painted by `paint` with Qt's pen on `box` of the
+    // visible picture (inside it, not empty).
+    void painted(const QRect& box, const std::function<void(QPainter&)>& paint);
 
     QImage visible_;
     QImage back_;
-    QList<QRgb> table_; // the back buffer's colours while it has a table
+    QList<QRgb> table_; // the colours while the pictures have a table
     Copies copies_;
     QRect differing_;
 };

@@ -51,8 +51,8 @@ int64_t floordiv(int64_t num, int64_t den) {
 
 } // namespace
 
-void fillpolygon(QImage& image, const Point* points, int count, QRgb colour) {
-    if (!points || count < 3 || image.isNull() || image.depth() != 32)
+void fillpolygon(QImage& image, const Point* points, int count, uint pixel) {
+    if (!points || count < 3 || image.isNull() || (image.depth() != 32 && image.depth() != 8))
         return;
     const int width = image.width();
     const int height = image.height();
@@ -106,9 +106,14 @@ void fillpolygon(QImage& image, const Point* points, int count, QRgb colour) {
             keys[j] = std::clamp<int64_t>(k, 0, width);
         }
         std::sort(keys.begin(), keys.begin() + live);
-        auto* row = reinterpret_cast<QRgb*>(bits + static_cast<size_t>(y) * stride);
-        for (int j = 0; j + 1 < live; j += 2)
-            std::fill(row + keys[j], row + keys[j + 1], colour);
+        uchar* const line = bits + static_cast<size_t>(y) * stride;
+        for (int j = 0; j + 1 < live; j += 2) {
+            if (image.depth() == 8)
+                std::fill(line + keys[j], line + keys[j + 1], static_cast<uchar>(pixel));
+            else
+                std::fill(reinterpret_cast<QRgb*>(line) + keys[j],
+                          reinterpret_cast<QRgb*>(line) + keys[j + 1], pixel);
+        }
     }
 }
 

@@ -22,10 +22,11 @@ constexpr int64_t limited(int32_t v) {
     return std::clamp<int64_t>(v, -kCoordinateLimit, kCoordinateLimit);
 }
 
-// Fills the inside of the polygon on a 32-bit `image` with `colour`. Each
+// Fills the inside of the polygon on a 32-bit or 8-bit `image` with `pixel`
+// (an RGB32 value, or an index into the image's colour table). Each
 // coordinate is first clamped to +-kCoordinateLimit. Only the rows and
 // columns inside the image are visited, so a far-away vertex costs nothing;
 // polygons of up to 16 points need no heap.
-void fillpolygon(QImage& image, const Point* points, int count, QRgb colour);
+void fillpolygon(QImage& image, const Point* points, int count, uint pixel);
 
 } // namespace ordnix
