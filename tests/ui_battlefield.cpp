@@ -9,6 +9,7 @@
 #include "ui/form3.h"
 #include "ui/gameapp.h"
 #include "ui/picturebox.h"
+#include "ui/widgets.h"
 #include "ui_support.h"
 
 #include <QAbstractButton>
@@ -514,6 +515,11 @@ TEST(GameFlow, AKeyLetGoAtTheQuitQuestionIsLetGoInTheRules) {
     click(control(field, "Command1"));
     auto* box = field->findChild<QMessageBox*>("QuitQuestion");
     ASSERT_TRUE(box);
+    // The game's font is the application's now; the question keeps the
+    // desktop's, as a standard dialog.
+    EXPECT_EQ(QApplication::font(), uifont(8));
+    EXPECT_EQ(box->font(), desktopfont());
+    EXPECT_NE(box->font(), uifont(8));
     sendkey(keysgoto(box), false, Qt::Key_Right);
     click(box->button(QMessageBox::No));
     const int angle = app.model().players[battle.curplayer].angle;

@@ -285,6 +285,7 @@ void Form1::quitclicked() {
     auto* question = new QMessageBox(QMessageBox::NoIcon, "Ordnix", "Do you realy want to quit?",
                                      QMessageBox::Yes | QMessageBox::No, this);
     question->setObjectName("QuitQuestion");
+    question->setFont(desktopfont()); // a standard question in the desktop's look
     question->setWindowModality(Qt::ApplicationModal);
     question->setAttribute(Qt::WA_DeleteOnClose);
     connect(question, &QMessageBox::finished, this,

@@ -1,4 +1,5 @@
 #include "ui/gameapp.h"
+#include "ui/widgets.h"
 
 #include "ui/form1.h"
 #include "ui/form2.h"
@@ -50,6 +51,7 @@ GameApp::GameApp(Clock* clock)
             battle_.keyup();
     });
     QCoreApplication::instance()->installEventFilter(releases_.get());
+    usegamefont();
 }
 
 GameApp::~GameApp() {

@@ -1,6 +1,7 @@
 #include "ui/widgets.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,6 +25,22 @@ QFont uifont(double points, bool bold, bool underline) {
     f.setBold(bold);
     f.setUnderline(underline);
     return f;
+}
+
+QFont desktopfont() {
+    static const QFont desktop = [] {
+        QFont font = QApplication::font();
+        // Every property counts as set, so a widget given it keeps all of it
+        // instead of filling the rest from the application's font.
+        font.setResolveMask(QFont::AllPropertiesResolved);
+        return font;
+    }();
+    return desktop;
+}
+
+void usegamefont() {
+    desktopfont(); // kept before it is replaced
+    QApplication::setFont(uifont(8));
 }
 
 QLabel* makelabel(QWidget* parent, const char* name, const QString& text, int left, int top,

@@ -20,6 +20,16 @@ namespace ordnix {
 // font where it is missing.
 QFont uifont(double points, bool bold = false, bool underline = false);
 
+// Makes the game's font at 8 pt the application's font. Every window sets it
+// anyway; as the application's font it also serves a control's first layout,
+// made before its window's font reaches it, so the desktop's font file is
+// never loaded for that alone. Call once, before the first window.
+void usegamefont();
+
+// The application's font as the desktop gave it, before usegamefont(): for a
+// standard dialog, which keeps the desktop's look.
+QFont desktopfont();
+
 // Names a control, gives it the game's font at 8 pt (a control with a size
 // of its own sets it afterwards) and places it inside its container. Each
 // control names its font itself: one inside a frame would otherwise get the
