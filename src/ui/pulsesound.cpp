@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -296,15 +297,15 @@ void PulseSound::handle(uint32_t command, uint32_t tag, const QByteArray& body) 
     } else if (tag == nametag_ && !connected_) {
         connected_ = true;
         if (pending_ >= 0)
-            open(pending_);
-        pending_ = -1;
-    } else if (const auto opened = std::ranges::find(opening_, tag); opened != opening_.end()) {
-        opening_.erase(opened);
+            open(std::exchange(pending_, -1));
+    } else if (tag == opening_) {
+        opening_.reset();
         const std::optional<uint32_t> channel = reader.u32();
         if (!channel)
             return fail();
-        if (tag != wanted_) { // cut off before it began
+        if (pending_ >= 0) { // cut off before it began
             send(pulsewire::deleteplayback(nexttag_++, *channel));
+            open(std::exchange(pending_, -1));
             return;
         }
         // The whole sound goes to the server at once.
@@ -320,13 +321,18 @@ void PulseSound::handle(uint32_t command, uint32_t tag, const QByteArray& body) 
 // Each sound plays on a stream of its own, in its file's format, opened when
 // it starts: a stream that has just been opened plays its first sample first.
 // The stream starts once the sound is in, at most its latency's worth, so a
-// sound shorter than the server's usual pre-buffer plays too.
+// sound shorter than the server's usual pre-buffer plays too. One stream is
+// asked for at a time: a sound asked for meanwhile waits for the answer, so
+// a server that never answers is not flooded with streams.
 void PulseSound::open(int voice) {
     if (channel_) { // cut off
         send(pulsewire::deleteplayback(nexttag_++, *channel_));
         channel_.reset();
     }
-    wanted_ = nexttag_++; // whatever was asked for before is cut off
+    if (opening_) {
+        pending_ = voice;
+        return;
+    }
     const Wave& wave = waves_[voice];
     if (wave.samples.isEmpty())
         return;
@@ -334,8 +340,8 @@ void PulseSound::open(int voice) {
     const uint32_t frame = 2 * static_cast<uint32_t>(wave.channels);
     const uint32_t ahead = static_cast<uint32_t>(wave.rate) * kLatencyMs / 1000 * frame;
     const uint32_t start = std::min(ahead, static_cast<uint32_t>(wave.samples.size()));
-    opening_.push_back(wanted_);
-    send(pulsewire::createplayback(wanted_, version_, kName, static_cast<uint8_t>(wave.channels),
+    opening_ = nexttag_++;
+    send(pulsewire::createplayback(*opening_, version_, kName, static_cast<uint8_t>(wave.channels),
                                    static_cast<uint32_t>(wave.rate), ahead, start));
 }
 

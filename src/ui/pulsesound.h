@@ -91,11 +91,10 @@ class PulseSound final : public Sound {
     uint32_t authtag_ = 0;
     uint32_t nametag_ = 0;
     bool connected_ = false;          // the server has answered
-    std::vector<uint32_t> opening_;   // streams asked for, not yet answered
-    uint32_t wanted_ = 0;             // the newest of them
+    std::optional<uint32_t> opening_; // the stream asked for, not yet answered
     std::optional<uint32_t> channel_; // the sound playing, or the last one played
     int playing_ = 0;                 // its wave (the newest stream asked for)
-    int pending_ = -1;                // asked for before the server answered
+    int pending_ = -1;                // asked for before the server or that stream answered
 };
 
 } // namespace ordnix
