@@ -17,8 +17,8 @@ fi
 play=(
     # compiler and build tools (build-essential brings make and dpkg-dev)
     build-essential cmake ninja-build pkg-config
-    # Qt widgets; the sound server's client library
-    qt6-base-dev libgl-dev libpulse-dev
+    # Qt widgets
+    qt6-base-dev libgl-dev
     # a sans font for the windows
     fonts-dejavu-core "$liberation"
     # the package's library dependencies are found through `file`

@@ -3,10 +3,11 @@
 // through the desktop's sound server (PulseAudio, or PipeWire's PulseAudio
 // service). Without the files or a server it stays silent.
 //
-// The server's own client library does the playing, on a thread of its
-// own, so play() never waits for the server. It carries a fraction of the
-// memory of a general media framework: the game only ever plays two short
-// 16-bit PCM files that it made itself.
+// The game talks to the server itself, over its unix socket, from the event
+// loop: play() only queues bytes and never waits for the server. The game
+// only ever plays two short 16-bit PCM files that it made itself, so a small
+// client of the server's protocol is all it needs, without the weight of a
+// general client library and its thread.
 
 #include "game/ports.h"
 
@@ -14,12 +15,12 @@
 #include <QString>
 
 #include <array>
-#include <atomic>
+#include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
-struct pa_context;
-struct pa_stream;
-struct pa_threaded_mainloop;
+class QSocketNotifier;
 
 namespace ordnix {
 
@@ -40,6 +41,11 @@ struct Wave {
     int channels = 0;
     QByteArray samples; // 16-bit little-endian, the channels interleaved
 };
+
+// Where the sound server listens, from $PULSE_SERVER when it is set (its
+// first unix socket; none when it names only other kinds), else the user's
+// server in $XDG_RUNTIME_DIR, then the system-wide one, in the order to try.
+std::vector<QByteArray> soundservers();
 
 // The wave in `bytes`: its format chunk must say PCM with 16 bits a sample.
 // A data chunk that claims more than the file holds keeps the whole frames
@@ -65,18 +71,30 @@ class PulseSound final : public Sound {
     bool ready(SoundId id) const;
 
   private:
-    // On the server connection's thread, with its lock held.
-    static void contextchanged(pa_context* context, void* self);
-    static void streamchanged(pa_stream* stream, void* self);
+    bool connectserver();
+    void send(const QByteArray& packet);
+    void flush();
+    void receive();
+    void handle(uint32_t command, uint32_t tag, const QByteArray& body);
     void open(int voice);
+    void fail();
 
     std::array<Wave, 2> waves_; // fire, explode
-    pa_threaded_mainloop* loop_ = nullptr;
-    pa_context* context_ = nullptr;
-    std::atomic<bool> connected_{false};
-    pa_stream* stream_ = nullptr; // the sound playing, or the last one played
-    int playing_ = 0;             // its wave
-    int pending_ = -1;            // asked for before the server answered
+    int socket_ = -1;           // none: silence
+    std::unique_ptr<QSocketNotifier> readable_;
+    std::unique_ptr<QSocketNotifier> writable_;
+    QByteArray out_; // not yet taken by the socket
+    QByteArray in_;  // the start of a packet not yet whole
+    bool credentialssent_ = false;
+    uint32_t version_ = 0; // agreed with the server
+    uint32_t nexttag_ = 0;
+    uint32_t authtag_ = 0;
+    uint32_t nametag_ = 0;
+    bool connected_ = false;          // the server has answered
+    std::optional<uint32_t> opening_; // the stream asked for, not yet answered
+    std::optional<uint32_t> channel_; // the sound playing, or the last one played
+    int playing_ = 0;                 // its wave (the newest stream asked for)
+    int pending_ = -1;                // asked for before the server or that stream answered
 };
 
 } // namespace ordnix
