@@ -238,7 +238,7 @@ TEST(PulseSound, WireEncodings) {
         {"u32, big-endian", Tags().u32(0x01020304).bytes(), QByteArray("L\1\2\3\4", 5)},
         {"string with its zero", Tags().string("ab").bytes(), QByteArray("tab\0", 4)},
         {"no string", Tags().string(nullptr).bytes(), "N"},
-        {"sample spec", Tags().samplespec(kSampleS16LE, 1, 22050).bytes(),
+        {"sample format", Tags().samplespec(kSampleS16LE, 1, 22050).bytes(),
          QByteArray("a\3\1\0\0\x56\x22", 7)},
         {"stereo map", Tags().channelmap(2).bytes(), QByteArray("m\2\1\2", 4)},
         {"volume", Tags().cvolume(1, kNormVolume).bytes(), QByteArray("v\1\0\1\0\0", 6)},
@@ -319,16 +319,16 @@ struct FakeServer {
             else if (command == pulsewire::CreatePlaybackStream) {
                 // The fields' letters, and the format, tlength and prebuf.
                 std::string letters;
-                QByteArray spec;
+                QByteArray format;
                 std::vector<uint32_t> words;
                 while (const std::optional<char> letter = r.skip()) {
                     letters += *letter;
                     if (*letter == 'a')
-                        spec = r.last();
+                        format = r.last();
                     if (*letter == 'L')
                         words.push_back(pulsewire::headerword(r.last(), pulsewire::Length));
                 }
-                const int channels = spec[1], rate = uint8_t(spec[4]) << 8 | uint8_t(spec[5]);
+                const int channels = format[1], rate = uint8_t(format[4]) << 8 | uint8_t(format[5]);
                 streams.push_back({letters, channels, rate, words[2], words[3]});
                 if (refuse) {
                     reply(pulsewire::Error, tag, pulsewire::Tags().u32(3));

@@ -143,7 +143,7 @@ QByteArray createplayback(uint32_t tag, uint32_t version, const char* name, uint
         t.boolean(false);
     if (version >= 18) // no passthrough
         t.boolean(false);
-    if (version >= 21) // no formats besides the sample spec
+    if (version >= 21) // no formats besides the sample format
         t.u8(0);
     return command(CreatePlaybackStream, tag, t);
 }
