@@ -3,7 +3,10 @@
 // the quit question answered, windows closed, across setup, battlefield,
 // results and shop, with what the player sees checked after every event.
 // The program runs in the application's own event loop, as it does for a
-// player; when it ends, a new game starts. A failure names its seed and
+// player; when it ends, a new game starts. Random play rarely ends a round
+// (quits come sooner), so when the events are used up before every window
+// was reached, the player starts one more game against a computer player
+// and plays it patiently to the results and shop. A failure names its seed and
 // event: ORDNIX_RANDOMINPUT_SEED=<seed> replays the same input (the game's
 // own random draws and the timing differ from run to run), and
 // ORDNIX_RANDOMINPUT_EVENTS=<n> plays longer.
@@ -173,8 +176,13 @@ class Driver final : public QObject {
                 return false;
         return true;
     }
-    // The events are used up, and everything was seen (or twice as many).
-    bool done() const { return events >= total_ && (covered() || events >= 2 * total_); }
+    // The events are used up, and everything was seen, or the patient game
+    // got as far as it goes (the next round) or nowhere.
+    bool done() const {
+        const bool patientdone = patient_ && (seen.contains("next round from the shop") ||
+                                              patientsteps_ > kPatientSteps);
+        return events >= total_ && (covered() || events >= 2 * total_ || patientdone);
+    }
 
   protected:
     // The program ends through the application's quit.
@@ -208,6 +216,21 @@ class Driver final : public QObject {
         check();
         if (!broken.empty() || done())
             return stop();
+        if (!patient_ && events >= total_) {
+            patient_ = true; // a new game, played patiently (see the top)
+            return stop();
+        }
+        if (patient_) {
+            ++patientsteps_;
+            playpatiently();
+            if (ended_)
+                return;
+            check();
+            if (!broken.empty())
+                return stop();
+            QTimer::singleShot(5, this, [this] { step(); });
+            return;
+        }
         act();
         if (ended_)
             return;
@@ -491,6 +514,31 @@ class Driver final : public QObject {
             clickon(named("Command3"));
     }
 
+    // One human against one computer player, started from a fresh setup:
+    // the human fires at every turn, and the computer player, which aims
+    // closer shot by shot, ends the round. The results and shop are then
+    // played as ever. Between two actions the game runs a few frames.
+    void playpatiently() {
+        if (QApplication::activePopupWidget() || question())
+            return act(); // not opened by this play; closed as ever
+        QWidget* w = shown();
+        if (!w)
+            return;
+        const QString name = w->objectName();
+        ++seen[name.toStdString() + " events"];
+        if (name == "Form2") {
+            auto* computer = qobject_cast<QAbstractButton*>(named("Option2_1"));
+            clickon(computer && !computer->isChecked() ? computer : named("Command1"));
+        } else if (name == "Form1") {
+            if (app_->battle().shotstate == 0 && !computersturn()) {
+                sendkey({Qt::Key_Return, "\r"}, true);
+                sendkey({Qt::Key_Return, "\r"}, false);
+            }
+        } else {
+            inresults(w);
+        }
+    }
+
     void onfield(QWidget* w) {
         const double r = std::uniform_real_distribution<double>(0, 1)(random_);
         const double list = emptychoice() ? 0.15 : 0.03;
@@ -580,8 +628,11 @@ class Driver final : public QObject {
             closebox(w);
     }
 
+    static constexpr long kPatientSteps = 4000; // 5 ms apart: some 20 s of play
     std::mt19937_64 random_;
     long total_;
+    bool patient_ = false;  // playing the patient game
+    long patientsteps_ = 0; // its steps so far
     bool sparelist_;
     GameApp* app_ = nullptr;
     bool ended_ = false, stopping_ = false;
