@@ -8,6 +8,9 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include <algorithm>
+#include <array>
+
 namespace ordnix {
 
 PictureBox::PictureBox(const QImage& image, QWidget* parent) : QWidget(parent), image_(image) {
@@ -51,13 +54,41 @@ bool PictureBox::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+// A one-byte picture goes to the window a strip at a time through an RGB32
+// strip: Qt's own path for such pictures converts pixel by pixel through
+// general code, several times slower than the table look-up here and a
+// plain copy of the strip. The strip is a few rows, kept between paints.
+void PictureBox::paintindexed(QPainter& painter, const QRect& box) {
+    std::array<QRgb, 256> colours;
+    colours.fill(qRgb(0, 0, 0));
+    const QList<QRgb> table = image_.colorTable();
+    std::copy_n(table.cbegin(), std::min<qsizetype>(table.size(), 256), colours.begin());
+    if (strip_.width() < image_.width())
+        strip_ = QImage(image_.width(), kStripRows, QImage::Format_RGB32);
+    for (int top = box.top(); top <= box.bottom(); top += kStripRows) {
+        const int rows = std::min(kStripRows, box.bottom() + 1 - top);
+        for (int y = 0; y < rows; ++y) {
+            const uchar* from = image_.constScanLine(top + y) + box.left();
+            auto* to = reinterpret_cast<QRgb*>(strip_.scanLine(y));
+            for (int x = 0; x < box.width(); ++x)
+                to[x] = colours[from[x]];
+        }
+        painter.drawImage(QPoint(box.left(), top), strip_, QRect(0, 0, box.width(), rows));
+    }
+}
+
 // Only the changed parts are painted: the surface reports them one box at a
 // time and Qt gathers them into the event's region. The label comes on top,
 // clipped to the same region, as Qt would paint it after the picture.
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    for (const QRect& box : event->region())
-        painter.drawImage(box, image_, box);
+    const QRect picture = image_.rect();
+    for (const QRect& box : event->region()) {
+        if (image_.format() != QImage::Format_Indexed8)
+            painter.drawImage(box, image_, box);
+        else if (const QRect inside = box & picture; !inside.isEmpty())
+            paintindexed(painter, inside);
+    }
     if (!label_ || label_->isHidden() || !event->region().intersects(label_->geometry()))
         return;
     QPixmap pixmap = label_->pixmap();

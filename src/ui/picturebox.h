@@ -36,7 +36,11 @@ class PictureBox final : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kStripRows = 16;
+    void paintindexed(QPainter& painter, const QRect& box);
+
     const QImage& image_;
+    QImage strip_; // RGB32 rows on their way to the window
     QLabel* label_ = nullptr;
 };
 
