@@ -10,6 +10,7 @@
 #include "ui/gameapp.h"
 #include "ui/picturebox.h"
 #include "ui/widgets.h"
+#include "ui/xkeyrepeats.h"
 #include "ui_support.h"
 
 #include <QAbstractButton>
@@ -22,6 +23,8 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 using namespace ordnix;
 
@@ -205,6 +208,68 @@ TEST(Form1, AnInstantTapActsOnceWhileAimingAndNotAtAllDuringAFlight) {
     EXPECT_EQ(std::tuple(f.battle.curplayer, f.model.players[next].angle, f.sound.fires,
                          f.battle.shotstate),
               std::tuple(next, nextangle, 2, 0));
+}
+
+// Under X a press is dropped before Qt sees it only when it repeats the arrow
+// the window last gave the rules (same keycode and modifiers, to the window
+// with the focus, no list open) and the rules still hold that arrow with its
+// step done: such a press would change nothing. Everything else passes.
+TEST(Form1, UnderXOnlyPressesThatRepeatTheHeldArrowAreDropped) {
+    enum Before { Held, ReleasedHere, ReleasedInTheRules, ReleasedBeforeAFrame, ListOpen };
+    struct Case {
+        const char* what;
+        Before before;
+        uint8_t type; // 2: a key press, 3: a release; the top bit: sent by a program
+        uint32_t keycode, state;
+        bool otherwindow, dropped;
+    };
+    const Case cases[] = {
+        {"the held Right repeated", Held, 2, 114, 0, false, true},
+        {"another key", Held, 2, 113, 0, false, false},
+        {"the same key with Alt", Held, 2, 114, 8, false, false},
+        {"to another window", Held, 2, 114, 0, true, false},
+        {"a release", Held, 3, 114, 0, false, false},
+        {"a press another program sent", Held, 2 | 0x80, 114, 0, false, false},
+        {"after the release", ReleasedHere, 2, 114, 0, false, false},
+        {"after a release elsewhere", ReleasedInTheRules, 2, 114, 0, false, false},
+        {"after a release before the first step", ReleasedBeforeAFrame, 2, 114, 0, false, false},
+        {"with the weapon list open", ListOpen, 2, 114, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Field f;
+        f.form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f.form));
+        QWidget* field = control(&f.form, "Picture1");
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, 114, 0xff53, 0);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, 114, 0xff53, 0);
+        QApplication::sendEvent(field, &press);
+        if (c.before != ReleasedBeforeAFrame) {
+            ASSERT_TRUE(f.frames(1));
+        }
+        if (c.before == ReleasedHere)
+            QApplication::sendEvent(field, &release);
+        if (c.before == ReleasedInTheRules || c.before == ReleasedBeforeAFrame)
+            f.battle.keyup();
+        if (c.before == ListOpen)
+            f.list()->showPopup();
+
+        std::array<uint8_t, 32> event{};
+        event[0] = c.type;
+        event[1] = static_cast<uint8_t>(c.keycode);
+        const auto window = static_cast<uint32_t>(f.form.winId() + (c.otherwindow ? 1 : 0));
+        const auto state = static_cast<uint16_t>(c.state);
+        std::memcpy(&event[12], &window, sizeof window);
+        std::memcpy(&event[28], &state, sizeof state);
+        XKeyRepeats filter([&f](uint32_t w, uint32_t keycode, uint32_t s) {
+            return f.form.repeatsheldarrow(w, keycode, s);
+        });
+        EXPECT_EQ(filter.nativeEventFilter("xcb_generic_event_t", event.data(), nullptr),
+                  c.dropped);
+        EXPECT_FALSE(filter.nativeEventFilter("windows_generic_MSG", event.data(), nullptr));
+        if (c.before == ListOpen)
+            f.list()->hidePopup();
+    }
 }
 
 // Arrow keys aim whichever control has the focus: they never move the focus

@@ -94,6 +94,10 @@ class Battle {
     // key released on it (weaponkeyup); without a window a caller does.
     void keydown(int code);
     void keyup();
+    // A press of `code` now would change nothing: the key is held already
+    // and its step is done, or a computer player has the turn. (Key repeat
+    // sends such presses some 25 times a second.)
+    bool pressisredundant(int code) const;
     void weaponselected(int index) { listweapon_ = index; }
     void weaponclicked(int index);
     void weaponkeyup(int index);

@@ -6,12 +6,16 @@
 
 namespace ordnix {
 
+bool Battle::pressisredundant(int code) const {
+    return model_.players[curplayer].ai || (store16(code) == heldkey && !releaseafterstep_);
+}
+
 void Battle::keydown(int code) {
-    if (cur().ai)
+    if (pressisredundant(code))
         return;
     const int16_t key = store16(code);
     // A new press, not the repetition of the key already held, is owed a step.
-    if (shotstate == 0 && (key != heldkey || releaseafterstep_))
+    if (shotstate == 0)
         keyunapplied_ = true;
     releaseafterstep_ = false;
     heldkey = key;

@@ -6,16 +6,19 @@
 #include "ui/statuslabel.h"
 #include "ui/stripcontrols.h"
 #include "ui/widgets.h"
+#include "ui/xkeyrepeats.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QWindow>
 
 #include <cmath>
 
@@ -68,6 +71,13 @@ Form1::Form1(Battle& battle, std::function<void()> onroundover, std::function<vo
             battlefield_->update(box);
     };
     qApp->installEventFilter(this);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        xrepeats_ = std::make_unique<XKeyRepeats>(
+            [this](uint32_t window, uint32_t keycode, uint32_t state) {
+                return repeatsheldarrow(window, keycode, state);
+            });
+        qApp->installNativeEventFilter(xrepeats_.get());
+    }
 
     waketimer_.setObjectName("Timer1");
     waketimer_.setSingleShot(true);
@@ -206,19 +216,31 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (event->type() == QEvent::KeyPress) {
-        battle_.keydown(virtualkey(key->key()));
+        const int code = virtualkey(key->key());
+        battle_.keydown(code);
         // The arrows are the game's keys: they neither move the focus between
         // controls nor step the closed weapon list.
-        return key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
-               key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+        const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
+                           key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+        lastarrow_ =
+            arrow ? ArrowPress{key->nativeScanCode(), key->nativeModifiers(), code} : ArrowPress{};
+        return arrow;
     }
     if (!key->isAutoRepeat()) {
         // Releases between auto-repeats are not real key-ups.
+        lastarrow_ = {};
         battle_.keyup();
         if (watched == weaponlist_)
             battle_.weaponkeyup(weaponlist_->currentIndex());
     }
     return false;
+}
+
+bool Form1::repeatsheldarrow(uint32_t window, uint32_t keycode, uint32_t state) const {
+    const QWindow* handle = windowHandle();
+    return lastarrow_.code != 0 && keycode == lastarrow_.keycode && state == lastarrow_.state &&
+           handle && handle->winId() == window && QGuiApplication::focusWindow() == handle &&
+           !QApplication::activePopupWidget() && battle_.pressisredundant(lastarrow_.code);
 }
 
 // --- the controls the rules drive --------------------------------------------

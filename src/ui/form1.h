@@ -10,7 +10,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QComboBox;
@@ -22,6 +24,7 @@ namespace ordnix {
 
 class PictureBox;
 class StatusLabel;
+class XKeyRepeats;
 
 class Form1 final : public QWidget, public BattleView {
     Q_OBJECT
@@ -42,6 +45,12 @@ class Form1 final : public QWidget, public BattleView {
     // the opened weapon list's. The application lets go of the held key on
     // a release anywhere else.
     bool owns(QObject* watched) const;
+
+    // An X key press that would change nothing: it repeats the arrow this
+    // window last gave the rules (same keycode, same modifiers, to this
+    // window with the keyboard focus, no list open), and the rules still
+    // hold that key. Under X such presses are dropped before Qt sees them.
+    bool repeatsheldarrow(uint32_t window, uint32_t keycode, uint32_t state) const;
 
     // BattleView
     void setweapons(const std::vector<std::string>& names) override;
@@ -64,6 +73,14 @@ class Form1 final : public QWidget, public BattleView {
     void questionanswered(bool yes);
     bool ours(QObject* watched) const;
     bool inlistpopup(QObject* watched) const; // the opened weapon list
+
+    // The arrow press this window last gave the rules, as the platform sent
+    // it; cleared by any release or other press it passes on.
+    struct ArrowPress {
+        uint32_t keycode = 0, state = 0;
+        int code = 0; // the rules' key code, 0: none
+    } lastarrow_;
+    std::unique_ptr<XKeyRepeats> xrepeats_; // under X only
 
     Battle& battle_;
     std::function<void()> onroundover_;
