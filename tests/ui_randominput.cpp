@@ -220,24 +220,16 @@ class Driver final : public QObject {
             patient_ = true; // a new game, played patiently (see the top)
             return stop();
         }
-        if (patient_) {
-            ++patientsteps_;
+        if (patient_)
             playpatiently();
-            if (ended_)
-                return;
-            check();
-            if (!broken.empty())
-                return stop();
-            QTimer::singleShot(5, this, [this] { step(); });
-            return;
-        }
-        act();
+        else
+            act();
         if (ended_)
             return;
         check();
         if (!broken.empty())
             return stop();
-        QTimer::singleShot(pause(), this, [this] { step(); });
+        QTimer::singleShot(patient_ ? 5 : pause(), this, [this] { step(); });
     }
 
     // Mostly none, so that events come faster than frames; sometimes long
@@ -519,6 +511,7 @@ class Driver final : public QObject {
     // closer shot by shot, ends the round. The results and shop are then
     // played as ever. Between two actions the game runs a few frames.
     void playpatiently() {
+        ++patientsteps_;
         if (QApplication::activePopupWidget() || question())
             return act(); // not opened by this play; closed as ever
         QWidget* w = shown();
