@@ -54,10 +54,10 @@ bool PictureBox::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-// A one-byte picture goes to the window a strip at a time through an RGB32
-// strip: Qt's own path for such pictures converts pixel by pixel through
-// general code, several times slower than the table look-up here and a
-// plain copy of the strip. The strip is a few rows, kept between paints.
+// A one-byte picture goes to the window through an RGB32 strip a few rows
+// high, kept between paints: Qt's own path for such pictures converts pixel
+// by pixel through general code, several times slower than the table
+// look-up here and a plain copy of the strip.
 void PictureBox::paintindexed(QPainter& painter, const QRect& box) {
     std::array<QRgb, 256> colours;
     colours.fill(qRgb(0, 0, 0));
